@@ -1,0 +1,2 @@
+// Measurements functions.
+#include "guard.h"

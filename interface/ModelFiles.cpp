@@ -1,0 +1,2 @@
+// ModelFiles functions.
+#include "guard.h"

@@ -1,0 +1,2 @@
+// Projects functions.
+#include "guard.h"

@@ -1,0 +1,2 @@
+// Quantities functions.
+#include "guard.h"

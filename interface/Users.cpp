@@ -1,0 +1,2 @@
+// Users functions.
+#include "guard.h"

@@ -1,0 +1,6 @@
+// model files records.
+#pragma once
+
+#include <via/marshal/collections.h>
+#include <via/marshal/enums.h>
+#include <via/marshal/text.h>

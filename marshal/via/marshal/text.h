@@ -1,0 +1,131 @@
+// Text and time: narrow strings and service strings, time points and service date-times.
+#pragma once
+
+#include <OrvaneModuleIntegration/TimePoint.h>
+#include <System/DateTime.h>
+#include <System/Nullable.h>
+#include <System/String.h>
+#include <via/marshal/core.h>
+#include <win32/CodePage.h>
+
+#include <climits>
+#include <cstddef>
+#include <new>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace via::marshal {
+
+namespace detail {
+
+inline constexpr std::u16string_view kSizeExceedsIntMax = u"Size of string exceeds INT_MAX.";
+inline constexpr std::u16string_view kNullNotSupported = u"NULLPTR is not supported for this conversion.";
+inline constexpr std::u16string_view kMultiByteToWideFailed =
+    u"Conversion from MultiByte to WideChar failed.  Please check the content of the string and/or locale settings.";
+inline constexpr std::u16string_view kWideToMultiByteFailed =
+    u"Conversion from WideChar to MultiByte failed.  Please check the content of the string and/or locale settings.";
+
+// 1970-01-01 00:00:00 UTC, built afresh on every call.
+inline System::DateTime getEpoch() { return System::DateTime(1970, 1, 1, 0, 0, 0, System::DateTimeKind::Utc); }
+
+inline System::Handle<System::String> toServiceString(std::string_view narrow) {
+    if (narrow.size() > static_cast<std::size_t>(INT_MAX))
+        throw System::ArgumentOutOfRangeException(kSizeExceedsIntMax);
+    const int n = static_cast<int>(narrow.size());
+    if (n == 0) return System::gcnew<System::String>();
+
+    // Measure, then convert; the buffer has room for the terminator the converter may write.
+    const int w = win32::MultiByteToWideChar(win32::CP_THREAD_ACP, 0, narrow.data(), n, nullptr, 0);
+    if (w == 0) throw System::ArgumentException(kMultiByteToWideFailed);
+    if (w == INT_MAX) throw System::ArgumentOutOfRangeException(kSizeExceedsIntMax);
+
+    // The buffer becomes the string's own storage, so the units are not copied a second time.
+    std::u16string units;
+    try {
+        units.resize(static_cast<std::size_t>(w) + 1);
+    } catch (const std::bad_alloc&) {
+        throw System::InsufficientMemoryException();
+    }
+    const int r = win32::MultiByteToWideChar(win32::CP_THREAD_ACP, 0, narrow.data(), n, units.data(), w + 1);
+    if (r == 0 || r >= w + 1) throw System::ArgumentException(kMultiByteToWideFailed);
+    units.resize(static_cast<std::size_t>(w));
+    return System::gcnew<System::String>(std::move(units));
+}
+
+inline std::string toNarrowString(const System::String& text) {
+    const std::u16string_view units = text.View();
+    std::string narrow;
+    const int length = static_cast<int>(units.size());
+    const int b = win32::WideCharToMultiByte(win32::CP_THREAD_ACP, win32::WC_NO_BEST_FIT_CHARS, units.data(), length,
+                                             nullptr, 0, nullptr, nullptr);
+    if (b == 0 && length != 0) throw System::ArgumentException(kWideToMultiByteFailed);
+    if (b == 0) return narrow;
+    if (b == INT_MAX) throw System::ArgumentOutOfRangeException(kSizeExceedsIntMax);
+
+    // Written straight into the result; the capacity includes the terminator slot the string owns.
+    narrow.resize(static_cast<std::size_t>(b));
+    const int r = win32::WideCharToMultiByte(win32::CP_THREAD_ACP, win32::WC_NO_BEST_FIT_CHARS, units.data(), length,
+                                             narrow.data(), b + 1, nullptr, nullptr);
+    if (r == 0 || r >= b + 1) throw System::ArgumentException(kWideToMultiByteFailed);
+    narrow.resize(static_cast<std::size_t>(r));
+    return narrow;
+}
+
+} // namespace detail
+
+// Narrow text in the calling thread's ANSI code page to a service string; never null.
+template <>
+struct marshal_traits<System::Handle<System::String>, std::string_view> {
+    static System::Handle<System::String> marshal(const std::string_view& from) { return detail::toServiceString(from); }
+};
+
+template <>
+struct marshal_traits<System::Handle<System::String>, std::string> {
+    static System::Handle<System::String> marshal(const std::string& from) { return detail::toServiceString(from); }
+};
+
+// A service string to narrow text; a null string is refused.
+template <>
+struct marshal_traits<std::string, System::Handle<System::String>> {
+    static std::string marshal(const System::Handle<System::String>& from) {
+        if (from == nullptr) throw System::ArgumentNullException(detail::kNullNotSupported);
+        return detail::toNarrowString(*from);
+    }
+};
+
+// A service string to optional narrow text; null gives no value, every other string (empty ones too)
+// a value.
+template <>
+struct marshal_traits<std::optional<std::string>, System::Handle<System::String>> {
+    static std::optional<std::string> marshal(const System::Handle<System::String>& input) {
+        if (input == nullptr) return std::nullopt;
+        return detail::toNarrowString(*input);
+    }
+};
+
+// A time point to a UTC date-time; raises ArgumentOutOfRangeException outside the date-time's range.
+template <>
+struct marshal_traits<System::DateTime, TimePoint> {
+    static System::DateTime marshal(const TimePoint& timePoint) {
+        return detail::getEpoch().AddTicks(timePoint.time_since_epoch().count());
+    }
+};
+
+// A date-time to a time point; local and unspecified values are taken as the machine's local time.
+template <>
+struct marshal_traits<TimePoint, System::DateTime> {
+    static TimePoint marshal(const System::DateTime& dateTime) {
+        return TimePoint(TimePoint::duration((dateTime.ToUniversalTime() - detail::getEpoch()).Ticks()));
+    }
+};
+
+template <>
+struct marshal_traits<std::optional<TimePoint>, System::Nullable<System::DateTime>> {
+    static std::optional<TimePoint> marshal(const System::Nullable<System::DateTime>& input) {
+        if (!input.HasValue()) return std::nullopt;
+        return marshal_as<TimePoint>(input.Value());
+    }
+};
+
+} // namespace via::marshal

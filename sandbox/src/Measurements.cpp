@@ -1,0 +1,2 @@
+// The in-memory service: Measurements.
+#include "State.h"

@@ -1,0 +1,2 @@
+// The in-memory service: ModelFiles.
+#include "State.h"

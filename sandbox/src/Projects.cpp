@@ -1,0 +1,2 @@
+// The in-memory service: Projects.
+#include "State.h"

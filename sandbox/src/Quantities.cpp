@@ -1,0 +1,2 @@
+// The in-memory service: Quantities.
+#include "State.h"

@@ -1,0 +1,2 @@
+// The in-memory service: Users.
+#include "State.h"
