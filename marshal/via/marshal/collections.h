@@ -37,6 +37,15 @@ struct marshal_traits<std::optional<std::vector<T>>, ServiceList<U>> {
     }
 };
 
+namespace detail {
+// A service list read into a record field: null and empty both give an empty vector.
+template <class T, class U>
+std::vector<T> fieldList(const ServiceList<U>& list) {
+    auto converted = marshal_as<std::optional<std::vector<T>>>(list);
+    return converted ? std::move(*converted) : std::vector<T>();
+}
+} // namespace detail
+
 // A vector to a new service list, never null.
 template <class U, class T>
     requires marshallable<U, T>

@@ -104,6 +104,13 @@ struct marshal_traits<std::optional<std::string>, System::Handle<System::String>
     }
 };
 
+namespace detail {
+// A service string read into a record field: null and empty both give empty text.
+inline std::string fieldText(const System::Handle<System::String>& value) {
+    return marshal_as<std::optional<std::string>>(value).value_or(std::string());
+}
+} // namespace detail
+
 // A time point to a UTC date-time; raises ArgumentOutOfRangeException outside the date-time's range.
 template <>
 struct marshal_traits<System::DateTime, TimePoint> {
