@@ -153,7 +153,8 @@ void VeskoIntegration::SetCallbacks(Handle<HelpAction> helpAction) {
         [&] {
             auto& s = session();
             std::lock_guard lock(s.mutex);
-            s.helpAction = helpAction;
+            // Keep a copy of our own: the caller's object may belong to a module that is unloaded later.
+            s.helpAction = helpAction == nullptr ? nullptr : System::gcnew<HelpAction>(*helpAction);
         },
         helpAction);
 }
