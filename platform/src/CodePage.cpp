@@ -4,6 +4,7 @@
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
+#include <unicode/uset.h>
 
 #include <langinfo.h>
 #include <locale.h>
@@ -36,10 +37,10 @@ constexpr char16_t kReplacement = 0xFFFD;
 
 struct ThreadState {
     DWORD lastError;
-    UINT page;          // valid when pageSet
+    UINT page; // valid when pageSet
     bool pageSet;
-    UINT derivedPage;   // the page derived from `codeset`, 0 when none yet
-    char codeset[32];   // the locale character set `derivedPage` was derived from
+    UINT derivedPage; // the page derived from `codeset`, 0 when none yet
+    char codeset[32]; // the locale character set `derivedPage` was derived from
 };
 // Zero-initialised and trivially destructible, so access needs no initialisation guard.
 thread_local ThreadState tState;
@@ -85,8 +86,7 @@ UINT threadPage() {
     const locale_t loc = uselocale(nullptr);
     const char* codeset = loc == LC_GLOBAL_LOCALE ? nl_langinfo(CODESET) : nl_langinfo_l(CODESET, loc);
     if (codeset == nullptr) codeset = "";
-    if (st.derivedPage != 0 && std::strncmp(codeset, st.codeset, sizeof st.codeset) == 0)
-        return st.derivedPage;
+    if (st.derivedPage != 0 && std::strncmp(codeset, st.codeset, sizeof st.codeset) == 0) return st.derivedPage;
     const UINT page = pageForCodeset(codeset);
     const std::size_t len = std::strlen(codeset);
     if (len < sizeof st.codeset) {
@@ -103,31 +103,26 @@ enum class Kind : std::uint8_t { Utf8, SingleByte, DoubleByte };
 
 struct PageInfo {
     Kind kind;
-    std::uint8_t slot;     // index into the single- or double-byte page arrays
+    std::uint8_t slot; // index into the single- or double-byte page arrays
     const char* icuName;
-    bool fillHoles;        // bytes ICU leaves unmapped decode to U+00xx of the same value
+    bool fillHoles; // bytes ICU leaves unmapped decode to U+00xx of the same value
 };
 
 constexpr std::size_t kSingleBytePages = 12;
 constexpr std::size_t kDoubleBytePages = 4;
 
 constexpr PageInfo kUtf8Page{Kind::Utf8, 0, nullptr, false};
+// US-ASCII takes bytes 0x80-0xFF as invalid (U+FFFD) rather than stripping their high bit.
 constexpr PageInfo kSingleBytePageInfo[kSingleBytePages] = {
-    {Kind::SingleByte, 0, "US-ASCII", false},
-    {Kind::SingleByte, 1, "ISO-8859-1", false},
-    {Kind::SingleByte, 2, "windows-874-2000", true},
-    {Kind::SingleByte, 3, "windows-1250", true},
-    {Kind::SingleByte, 4, "windows-1251", true},
-    {Kind::SingleByte, 5, "windows-1252", true},
-    {Kind::SingleByte, 6, "windows-1253", true},
-    {Kind::SingleByte, 7, "windows-1254", true},
-    {Kind::SingleByte, 8, "windows-1255", true},
-    {Kind::SingleByte, 9, "windows-1256", true},
-    {Kind::SingleByte, 10, "windows-1257", true},
-    {Kind::SingleByte, 11, "windows-1258", true},
+    {Kind::SingleByte, 0, "US-ASCII", false},        {Kind::SingleByte, 1, "ISO-8859-1", false},
+    {Kind::SingleByte, 2, "windows-874-2000", true}, {Kind::SingleByte, 3, "windows-1250", true},
+    {Kind::SingleByte, 4, "windows-1251", true},     {Kind::SingleByte, 5, "windows-1252", true},
+    {Kind::SingleByte, 6, "windows-1253", true},     {Kind::SingleByte, 7, "windows-1254", true},
+    {Kind::SingleByte, 8, "windows-1255", true},     {Kind::SingleByte, 9, "windows-1256", true},
+    {Kind::SingleByte, 10, "windows-1257", true},    {Kind::SingleByte, 11, "windows-1258", true},
 };
 constexpr PageInfo kDoubleBytePageInfo[kDoubleBytePages] = {
-    {Kind::DoubleByte, 0, "ibm-943_P15A-2003", false},  // ICU's Windows-932 table
+    {Kind::DoubleByte, 0, "ibm-943_P15A-2003", false}, // ICU's Windows-932 table
     {Kind::DoubleByte, 1, "windows-936-2000", false},
     {Kind::DoubleByte, 2, "windows-949-2000", false},
     {Kind::DoubleByte, 3, "windows-950-2000", false},
@@ -135,14 +130,22 @@ constexpr PageInfo kDoubleBytePageInfo[kDoubleBytePages] = {
 
 const PageInfo* findPage(UINT codePage) {
     switch (codePage) {
-    case 65001: return &kUtf8Page;
-    case 20127: return &kSingleBytePageInfo[0];
-    case 28591: return &kSingleBytePageInfo[1];
-    case 874: return &kSingleBytePageInfo[2];
-    case 932: return &kDoubleBytePageInfo[0];
-    case 936: return &kDoubleBytePageInfo[1];
-    case 949: return &kDoubleBytePageInfo[2];
-    case 950: return &kDoubleBytePageInfo[3];
+    case 65001:
+        return &kUtf8Page;
+    case 20127:
+        return &kSingleBytePageInfo[0];
+    case 28591:
+        return &kSingleBytePageInfo[1];
+    case 874:
+        return &kSingleBytePageInfo[2];
+    case 932:
+        return &kDoubleBytePageInfo[0];
+    case 936:
+        return &kDoubleBytePageInfo[1];
+    case 949:
+        return &kDoubleBytePageInfo[2];
+    case 950:
+        return &kDoubleBytePageInfo[3];
     default:
         if (codePage >= 1250 && codePage <= 1258) return &kSingleBytePageInfo[3 + (codePage - 1250)];
         return nullptr;
@@ -203,7 +206,7 @@ std::size_t narrowAscii(const char16_t* s, std::size_t n, char* out) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
-    const __m128i high = _mm_set1_epi16(-128);  // 0xFF80: the bits of a non-ASCII unit
+    const __m128i high = _mm_set1_epi16(-128); // 0xFF80: the bits of a non-ASCII unit
     for (; i + 16 <= n; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 8));
@@ -225,8 +228,12 @@ std::size_t narrowAscii(const char16_t* s, std::size_t n, char* out) {
     return i;
 }
 
-bool isLeadSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isTrailSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool isLeadSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool isTrailSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 // ---------------------------------------------------------------------------------------------
 // UTF-8
@@ -237,8 +244,8 @@ std::size_t decodeUtf8Sequence(const Byte* s, std::size_t n, char32_t& cp) {
     const unsigned lead = s[0];
     std::size_t trailBytes;
     char32_t c;
-    unsigned lo = 0x80, hi = 0xBF;  // valid range of the first trail byte, which excludes overlongs,
-                                    // surrogates and code points above U+10FFFF
+    unsigned lo = 0x80, hi = 0xBF; // valid range of the first trail byte, which excludes overlongs,
+                                   // surrogates and code points above U+10FFFF
     if (lead >= 0xC2 && lead <= 0xDF) {
         trailBytes = 1;
         c = lead & 0x1F;
@@ -269,15 +276,19 @@ std::size_t decodeUtf8Sequence(const Byte* s, std::size_t n, char32_t& cp) {
     return trailBytes + 1;
 }
 
-// UTF-8 to UTF-16 into out[0, cap), or only counting when out is null.
+// UTF-8 to UTF-16: counting only (Write false), or writing to out[0, cap), where Checked says
+// whether cap may run out (UTF-16 never has more units than the UTF-8 has bytes).
+template <bool Write, bool Checked>
 std::size_t decodeUtf8(const Byte* s, std::size_t n, char16_t* out, std::size_t cap) {
     std::size_t i = 0, o = 0;
     while (i < n) {
-        if (s[i] < 0x80) {
+        const unsigned lead = s[i];
+        if (lead < 0x80) {
             std::size_t run;
-            if (out != nullptr) {
-                run = widenAscii(s + i, std::min(n - i, cap - o), out + o);
-                if (run == 0) return kOverflow;
+            if constexpr (Write) {
+                const std::size_t room = Checked ? std::min(n - i, cap - o) : n - i;
+                if (room == 0) return kOverflow;
+                run = widenAscii(s + i, room, out + o);
             } else {
                 run = asciiLength(s + i, n - i);
             }
@@ -285,11 +296,21 @@ std::size_t decodeUtf8(const Byte* s, std::size_t n, char16_t* out, std::size_t 
             o += run;
             continue;
         }
+        if (lead >= 0xC2 && lead <= 0xDF && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            // The common two-byte form, inline.
+            if constexpr (Write) {
+                if (Checked && o == cap) return kOverflow;
+                out[o] = static_cast<char16_t>(((lead & 0x1F) << 6) | (s[i + 1] & 0x3Fu));
+            }
+            i += 2;
+            ++o;
+            continue;
+        }
         char32_t cp;
         i += decodeUtf8Sequence(s + i, n - i, cp);
         const std::size_t units = cp >= 0x10000 ? 2 : 1;
-        if (out != nullptr) {
-            if (cap - o < units) return kOverflow;
+        if constexpr (Write) {
+            if (Checked && cap - o < units) return kOverflow;
             if (units == 2) {
                 out[o] = static_cast<char16_t>(0xD7C0 + (cp >> 10));
                 out[o + 1] = static_cast<char16_t>(0xDC00 | (cp & 0x3FF));
@@ -300,6 +321,12 @@ std::size_t decodeUtf8(const Byte* s, std::size_t n, char16_t* out, std::size_t 
         o += units;
     }
     return o;
+}
+
+std::size_t decodeUtf8(const Byte* s, std::size_t n, char16_t* out, std::size_t cap) {
+    if (out == nullptr) return decodeUtf8<false, false>(s, n, nullptr, 0);
+    if (cap >= n) return decodeUtf8<true, false>(s, n, out, cap);
+    return decodeUtf8<true, true>(s, n, out, cap);
 }
 
 // UTF-16 to UTF-8 into out[0, cap), or only counting when out is null. A lone surrogate becomes
@@ -347,10 +374,10 @@ std::size_t encodeUtf8(const char16_t* s, std::size_t n, char* out, std::size_t 
 constexpr std::size_t kMaxBlocks = 16;
 
 struct SingleByteTable {
-    bool ok;                               // false when ICU could not open the page
+    bool ok; // false when ICU could not open the page
     char16_t decode[256];
-    std::uint8_t blockOf[256];             // high byte of a unit -> block, 0 (all zero) for none
-    std::uint8_t blocks[kMaxBlocks][256];  // low byte of a unit -> byte, 0 for no exact mapping
+    std::uint8_t blockOf[256];            // high byte of a unit -> block, 0 (all zero) for none
+    std::uint8_t blocks[kMaxBlocks][256]; // low byte of a unit -> byte, 0 for no exact mapping
 };
 
 // Zero-initialised, so usable from other modules' static initialisers.
@@ -365,7 +392,7 @@ void buildSingleTable(SingleByteTable& t, const PageInfo& page) {
     ucnv_setFallback(cnv, false);
     ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
     bool mapped[256] = {};
-    bool latin1Taken[256] = {};  // U+0000..U+00FF already the mapping of some byte
+    bool latin1Taken[256] = {}; // U+0000..U+00FF already the mapping of some byte
     for (unsigned b = 0; b < 256; ++b) {
         const char in = static_cast<char>(b);
         const char* src = &in;
@@ -416,8 +443,7 @@ const SingleByteTable& singleTable(const PageInfo& page) {
 }
 
 // Single-byte page to UTF-16: always one unit per byte.
-std::size_t decodeSingle(const SingleByteTable& t, const Byte* s, std::size_t n, char16_t* out,
-                         std::size_t cap) {
+std::size_t decodeSingle(const SingleByteTable& t, const Byte* s, std::size_t n, char16_t* out, std::size_t cap) {
     if (out == nullptr) return n;
     if (cap < n) return kOverflow;
     std::size_t i = 0;
@@ -430,8 +456,8 @@ std::size_t decodeSingle(const SingleByteTable& t, const Byte* s, std::size_t n,
 
 // UTF-16 to a single-byte page, or only counting when out is null. A unit, or surrogate pair,
 // without an exact mapping becomes `defaultChar`.
-std::size_t encodeSingle(const SingleByteTable& t, const char16_t* s, std::size_t n, char* out,
-                         std::size_t cap, char defaultChar, bool& usedDefault) {
+std::size_t encodeSingle(const SingleByteTable& t, const char16_t* s, std::size_t n, char* out, std::size_t cap,
+                         char defaultChar, bool& usedDefault) {
     std::size_t i = 0, o = 0;
     while (i < n) {
         if (s[i] < 0x80) {
@@ -460,13 +486,81 @@ std::size_t encodeSingle(const SingleByteTable& t, const char16_t* s, std::size_
 // ---------------------------------------------------------------------------------------------
 // Double-byte pages through ICU
 
+// Facts about a page's ICU table, found once per process: the ASCII codes ICU does not map to
+// themselves (Windows does; ICU's Windows-932 table swaps 0x1A, 0x1C and 0x7F, none of which can be
+// a trail byte), and the private-use characters with an exact mapping (ICU applies its private-use
+// fallbacks even with fallbacks off).
+constexpr char16_t kPrivateUseFirst = 0xE000, kPrivateUseLast = 0xF8FF;
+
+struct DoubleByteTable {
+    std::uint64_t asciiDiffers[2];
+    std::uint8_t privateUseMapped[(kPrivateUseLast - kPrivateUseFirst + 8) / 8];
+};
+DoubleByteTable gDoubleTables[kDoubleBytePages];
+std::atomic<bool> gDoubleReady[kDoubleBytePages];
+std::mutex gDoubleBuild;
+
+void buildDoubleTable(DoubleByteTable& t, UConverter* cnv) {
+    for (unsigned b = 0; b < 0x80; ++b) {
+        const char byte = static_cast<char>(b);
+        const char* src = &byte;
+        UChar unit[2];
+        UChar* dst = unit;
+        UErrorCode err = U_ZERO_ERROR;
+        ucnv_resetToUnicode(cnv);
+        ucnv_toUnicode(cnv, &dst, unit + 2, &src, &byte + 1, nullptr, true, &err);
+        const bool decodesToItself = U_SUCCESS(err) && dst == unit + 1 && unit[0] == b;
+        const UChar u = static_cast<UChar>(b);
+        const UChar* usrc = &u;
+        char bytes[4];
+        char* bdst = bytes;
+        err = U_ZERO_ERROR;
+        ucnv_resetFromUnicode(cnv);
+        ucnv_fromUnicode(cnv, &bdst, bytes + 4, &usrc, &u + 1, nullptr, true, &err);
+        const bool encodesToItself = U_SUCCESS(err) && bdst == bytes + 1 && bytes[0] == byte;
+        if (!decodesToItself || !encodesToItself) t.asciiDiffers[b / 64] |= std::uint64_t{1} << (b % 64);
+    }
+    UErrorCode err = U_ZERO_ERROR;
+    USet* set = uset_openEmpty();
+    ucnv_getUnicodeSet(cnv, set, UCNV_ROUNDTRIP_SET, &err);
+    for (char32_t c = kPrivateUseFirst; U_SUCCESS(err) && c <= kPrivateUseLast; ++c) {
+        const std::size_t bit = c - kPrivateUseFirst;
+        if (uset_contains(set, static_cast<UChar32>(c)))
+            t.privateUseMapped[bit / 8] |= static_cast<std::uint8_t>(1u << (bit % 8));
+    }
+    uset_close(set);
+}
+
+const DoubleByteTable& doubleTable(const PageInfo& page, UConverter* cnv) {
+    std::atomic<bool>& ready = gDoubleReady[page.slot];
+    if (!ready.load(std::memory_order_acquire)) {
+        const std::lock_guard lock(gDoubleBuild);
+        if (!ready.load(std::memory_order_relaxed)) {
+            buildDoubleTable(gDoubleTables[page.slot], cnv);
+            ready.store(true, std::memory_order_release);
+        }
+    }
+    return gDoubleTables[page.slot];
+}
+
+bool asciiDiffers(const DoubleByteTable& t, unsigned c) {
+    return ((t.asciiDiffers[c / 64] >> (c % 64)) & 1u) != 0;
+}
+
+// True for a private-use unit that the page cannot write exactly.
+bool isUnmappedPrivateUse(const DoubleByteTable& t, char16_t u) {
+    if (u < kPrivateUseFirst || u > kPrivateUseLast) return false;
+    const std::size_t bit = u - kPrivateUseFirst;
+    return (t.privateUseMapped[bit / 8] & (1u << (bit % 8))) == 0;
+}
+
 struct FromUnicodeContext {
     bool usedDefault;
 };
 
 // Malformed or unmapped input becomes U+FFFD (ICU's own callback may write U+001A instead).
-void toUnicodeReplace(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
-                      UConverterCallbackReason reason, UErrorCode* err) {
+void toUnicodeReplace(const void*, UConverterToUnicodeArgs* args, const char*, int32_t, UConverterCallbackReason reason,
+                      UErrorCode* err) {
     if (reason > UCNV_IRREGULAR) return;
     *err = U_ZERO_ERROR;
     const UChar replacement = kReplacement;
@@ -475,8 +569,8 @@ void toUnicodeReplace(const void*, UConverterToUnicodeArgs* args, const char*, i
 
 // Every unit without an exact mapping, lone surrogates and the default-ignorable code points ICU's
 // callbacks would silently drop included, becomes '?'.
-void fromUnicodeDefault(const void* context, UConverterFromUnicodeArgs* args, const UChar*, int32_t,
-                        UChar32, UConverterCallbackReason reason, UErrorCode* err) {
+void fromUnicodeDefault(const void* context, UConverterFromUnicodeArgs* args, const UChar*, int32_t, UChar32,
+                        UConverterCallbackReason reason, UErrorCode* err) {
     if (reason > UCNV_IRREGULAR) return;
     static_cast<FromUnicodeContext*>(const_cast<void*>(context))->usedDefault = true;
     *err = U_ZERO_ERROR;
@@ -487,6 +581,7 @@ struct DoubleByteConverter {
     UConverter* cnv;
     bool openFailed;
     FromUnicodeContext context;
+    const DoubleByteTable* table;
 };
 
 // The calling thread's converters, opened on first use and closed when the thread ends.
@@ -519,23 +614,40 @@ DoubleByteConverter* doubleByteConverter(const PageInfo& page) {
         c.openFailed = true;
         return nullptr;
     }
+    c.table = &doubleTable(page, cnv);
     c.cnv = cnv;
     return &c;
 }
 
-// The end of the non-ASCII segment starting at s[i]: its bytes >= 0x80 and one following byte that
-// may be a trail byte. Bytes below 0x40 and 0x7F are never trail bytes of these pages, and a byte
-// after an ASCII byte always starts a character, so conversion can restart there.
-std::size_t doubleByteSegmentEnd(const Byte* s, std::size_t i, std::size_t n) {
-    while (i < n && s[i] >= 0x80) ++i;
-    if (i < n && s[i] >= 0x40 && s[i] < 0x7F) ++i;
-    return i;
+// ASCII runs at least this long are converted here rather than by ICU, whose per-call cost is
+// larger than converting this many characters itself.
+constexpr std::size_t kMinAsciiRun = 16;
+
+// The end of the segment from the non-ASCII byte s[i] to hand to ICU. A byte after an ASCII byte
+// always starts a character, so the segment can end before any ASCII run but its first byte (a
+// possible trail byte); it ends before a long ASCII run or an ASCII code ICU maps differently.
+std::size_t doubleByteSegmentEnd(const DoubleByteTable& t, const Byte* s, std::size_t i, std::size_t n) {
+    std::size_t e = i;
+    while (e < n) {
+        if (s[e] >= 0x80) {
+            ++e;
+            continue;
+        }
+        if (asciiDiffers(t, s[e])) return e;
+        ++e;
+        std::size_t run = 0;
+        while (run < kMinAsciiRun && e + run < n && s[e + run] < 0x80) {
+            if (asciiDiffers(t, s[e + run])) return e + run;
+            ++run;
+        }
+        if (run == kMinAsciiRun) return e;
+        e += run;
+    }
+    return e;
 }
 
-// Double-byte page to UTF-16. ASCII runs are widened here (ICU's Windows-932 table swaps some
-// control codes that Windows maps to themselves); the segments between them go through ICU.
-std::size_t decodeDouble(DoubleByteConverter& c, const Byte* s, std::size_t n, char16_t* out,
-                         std::size_t cap) {
+// Double-byte page to UTF-16: ASCII runs here, the segments between them through ICU.
+std::size_t decodeDouble(DoubleByteConverter& c, const Byte* s, std::size_t n, char16_t* out, std::size_t cap) {
     std::size_t i = 0, o = 0;
     while (i < n) {
         if (s[i] < 0x80) {
@@ -550,7 +662,7 @@ std::size_t decodeDouble(DoubleByteConverter& c, const Byte* s, std::size_t n, c
             o += run;
             continue;
         }
-        const std::size_t end = doubleByteSegmentEnd(s, i, n);
+        const std::size_t end = doubleByteSegmentEnd(*c.table, s, i, n);
         const char* src = reinterpret_cast<const char*>(s + i);
         const char* srcEnd = reinterpret_cast<const char*>(s + end);
         UErrorCode err = U_ZERO_ERROR;
@@ -575,9 +687,31 @@ std::size_t decodeDouble(DoubleByteConverter& c, const Byte* s, std::size_t n, c
     return o;
 }
 
-// UTF-16 to a double-byte page: ASCII runs here, the non-ASCII runs between them through ICU.
-std::size_t encodeDouble(DoubleByteConverter& c, const char16_t* s, std::size_t n, char* out,
-                         std::size_t cap, bool& usedDefault) {
+// The end of the segment from the non-ASCII unit s[i] to hand to ICU: before a long ASCII run, an
+// ASCII code ICU maps differently, or a private-use character without an exact mapping.
+std::size_t doubleByteSegmentEnd(const DoubleByteTable& t, const char16_t* s, std::size_t i, std::size_t n) {
+    std::size_t e = i;
+    while (e < n) {
+        if (s[e] >= 0x80) {
+            if (isUnmappedPrivateUse(t, s[e])) return e;
+            ++e;
+            continue;
+        }
+        std::size_t run = 0;
+        while (run < kMinAsciiRun && e + run < n && s[e + run] < 0x80) {
+            if (asciiDiffers(t, s[e + run])) return e + run;
+            ++run;
+        }
+        if (run == kMinAsciiRun) return e;
+        e += run;
+    }
+    return e;
+}
+
+// UTF-16 to a double-byte page: ASCII runs and unmapped private-use characters here, the segments
+// between them through ICU.
+std::size_t encodeDouble(DoubleByteConverter& c, const char16_t* s, std::size_t n, char* out, std::size_t cap,
+                         bool& usedDefault) {
     c.context.usedDefault = false;
     std::size_t i = 0, o = 0;
     while (i < n) {
@@ -589,8 +723,17 @@ std::size_t encodeDouble(DoubleByteConverter& c, const char16_t* s, std::size_t 
             o += run;
             continue;
         }
-        std::size_t end = i;
-        while (end < n && s[end] >= 0x80) ++end;
+        const std::size_t end = doubleByteSegmentEnd(*c.table, s, i, n);
+        if (end == i) {
+            c.context.usedDefault = true;
+            if (out != nullptr) {
+                if (o == cap) return kOverflow;
+                out[o] = '?';
+            }
+            ++o;
+            ++i;
+            continue;
+        }
         const UChar* src = s + i;
         UErrorCode err = U_ZERO_ERROR;
         ucnv_resetFromUnicode(c.cnv);
@@ -624,8 +767,8 @@ int finish(std::size_t count) {
 
 } // namespace
 
-int MultiByteToWideChar(UINT codePage, DWORD flags, const char* multiByte, int cbMultiByte,
-                        char16_t* wideChar, int cchWideChar) {
+int MultiByteToWideChar(UINT codePage, DWORD flags, const char* multiByte, int cbMultiByte, char16_t* wideChar,
+                        int cchWideChar) {
     const PageInfo* page = resolvePage(codePage);
     if (page == nullptr) return fail(ERROR_INVALID_PARAMETER);
     if ((flags & ~MB_PRECOMPOSED) != 0) return fail(ERROR_INVALID_FLAGS);
@@ -656,9 +799,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, const char* multiByte, int c
 
 // Best-fit mappings are never written, with or without WC_NO_BEST_FIT_CHARS. Windows refuses that
 // flag for UTF-8; it is accepted here, as a thread whose page is UTF-8 would otherwise fail every call.
-int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wideChar, int cchWideChar,
-                        char* multiByte, int cbMultiByte, const char* defaultChar,
-                        BOOL* usedDefaultChar) {
+int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wideChar, int cchWideChar, char* multiByte,
+                        int cbMultiByte, const char* defaultChar, BOOL* usedDefaultChar) {
     const PageInfo* page = resolvePage(codePage);
     if (page == nullptr) return fail(ERROR_INVALID_PARAMETER);
     if ((flags & ~WC_NO_BEST_FIT_CHARS) != 0) return fail(ERROR_INVALID_FLAGS);
@@ -666,8 +808,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wideChar, in
         (cbMultiByte > 0 && multiByte == nullptr))
         return fail(ERROR_INVALID_PARAMETER);
 
-    const std::size_t n = cchWideChar == -1 ? std::char_traits<char16_t>::length(wideChar) + 1
-                                            : static_cast<std::size_t>(cchWideChar);
+    const std::size_t n =
+        cchWideChar == -1 ? std::char_traits<char16_t>::length(wideChar) + 1 : static_cast<std::size_t>(cchWideChar);
     char* out = cbMultiByte == 0 ? nullptr : multiByte;
     const auto cap = static_cast<std::size_t>(cbMultiByte);
     bool usedDefault = false;
@@ -680,8 +822,7 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wideChar, in
     case Kind::SingleByte: {
         const SingleByteTable& table = singleTable(*page);
         if (!table.ok) return fail(ERROR_INVALID_PARAMETER);
-        count = encodeSingle(table, wideChar, n, out, cap, defaultChar != nullptr ? *defaultChar : '?',
-                             usedDefault);
+        count = encodeSingle(table, wideChar, n, out, cap, defaultChar != nullptr ? *defaultChar : '?', usedDefault);
         break;
     }
     case Kind::DoubleByte: {

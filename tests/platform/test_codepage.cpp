@@ -27,24 +27,53 @@ struct Narrow {
     BOOL usedDefault;
 };
 
-Narrow toNarrow(UINT cp, std::u16string_view w, DWORD flags = WC_NO_BEST_FIT_CHARS,
-                const char* defaultChar = nullptr) {
+Narrow toNarrow(UINT cp, std::u16string_view w, DWORD flags = WC_NO_BEST_FIT_CHARS, const char* defaultChar = nullptr) {
     Narrow r{{}, -1};
-    const int n = WideCharToMultiByte(cp, flags, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                      defaultChar, nullptr);
+    const int n =
+        WideCharToMultiByte(cp, flags, w.data(), static_cast<int>(w.size()), nullptr, 0, defaultChar, nullptr);
     r.bytes.resize(static_cast<std::size_t>(n));
-    EXPECT_EQ(WideCharToMultiByte(cp, flags, w.data(), static_cast<int>(w.size()), r.bytes.data(), n,
-                                  defaultChar, &r.usedDefault),
+    EXPECT_EQ(WideCharToMultiByte(cp, flags, w.data(), static_cast<int>(w.size()), r.bytes.data(), n, defaultChar,
+                                  &r.usedDefault),
               n);
     return r;
 }
 
 // Runs `body` on a fresh thread, whose page has never been set.
-template <typename F> void onNewThread(F body) {
+template <typename F>
+void onNewThread(F body) {
     std::thread(body).join();
 }
 
 } // namespace
+
+// First here, so that the per-process tables are built while several threads race to use them.
+TEST(CodePage, ConcurrentConversions) {
+    const struct {
+        UINT cp;
+        std::u16string text;
+    } samples[] = {
+        {65001, u"h\u00E9llo \U0001F600"},
+        {1252, u"h\u00E9llo \u20AC"},
+        {1251, u"\u041F\u0440\u0438"},
+        {874, u"\u0E01\u0E02"},
+        {932, u"a\u65E5\u672C"},
+        {936, u"\u4E2D\u6587"},
+        {949, u"\uD55C"},
+        {950, u"\u4E2D"},
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&samples] {
+            for (int round = 0; round < 50; ++round)
+                for (const auto& s : samples) {
+                    const Narrow n = toNarrow(s.cp, s.text);
+                    EXPECT_EQ(n.usedDefault, 0);
+                    EXPECT_EQ(toWide(s.cp, n.bytes), s.text);
+                }
+        });
+    }
+    for (std::thread& t : threads) t.join();
+}
 
 TEST(CodePage, SingleBytePagesRoundTripEveryByte) {
     std::string all;
@@ -64,8 +93,11 @@ TEST(CodePage, SingleBytePagesRoundTripEveryByte) {
 
 TEST(CodePage, Windows1252Bytes) {
     // The five unassigned bytes decode to the same-valued C1 controls, as on Windows.
-    const struct { unsigned char byte; char16_t unit; } cases[] = {
-        {0x41, u'A'},       {0x80, u'\u20AC'}, {0x81, u'\u0081'}, {0x8D, u'\u008D'}, {0x8F, u'\u008F'},
+    const struct {
+        unsigned char byte;
+        char16_t unit;
+    } cases[] = {
+        {0x41, u'A'},      {0x80, u'\u20AC'}, {0x81, u'\u0081'}, {0x8D, u'\u008D'}, {0x8F, u'\u008F'},
         {0x90, u'\u0090'}, {0x9D, u'\u009D'}, {0x9F, u'\u0178'}, {0xE9, u'\u00E9'},
     };
     for (const auto& c : cases) {
@@ -76,16 +108,23 @@ TEST(CodePage, Windows1252Bytes) {
 
 TEST(CodePage, NarrowingWritesOnlyExactMappings) {
     const char star = '*';
-    const struct { UINT cp; DWORD flags; std::u16string in; std::string out; BOOL usedDefault; const char* defaultChar; } cases[] = {
-        {1252, WC_NO_BEST_FIT_CHARS, u"\u221E", "?", 1, nullptr},   // not '8'
-        {1252, WC_NO_BEST_FIT_CHARS, u"\uFF21", "?", 1, nullptr},   // not 'A'
-        {1252, 0, u"\u221E\uFF21", "??", 1, nullptr},               // flags 0: no best fit either
+    const struct {
+        UINT cp;
+        DWORD flags;
+        std::u16string in;
+        std::string out;
+        BOOL usedDefault;
+        const char* defaultChar;
+    } cases[] = {
+        {1252, WC_NO_BEST_FIT_CHARS, u"\u221E", "?", 1, nullptr}, // not '8'
+        {1252, WC_NO_BEST_FIT_CHARS, u"\uFF21", "?", 1, nullptr}, // not 'A'
+        {1252, 0, u"\u221E\uFF21", "??", 1, nullptr},             // flags 0: no best fit either
         {1252, 0, u"a\u00E9\u20AC", "a\xE9\x80", 0, nullptr},
         {1252, 0, u"\u221E", "*", 1, &star},
-        {1252, 0, u"x\xD800y\xDC00", "x?y?", 1, nullptr},           // lone surrogates
-        {1252, 0, u"\U0001F600", "?", 1, nullptr},                  // one default per code point
+        {1252, 0, u"x\xD800y\xDC00", "x?y?", 1, nullptr}, // lone surrogates
+        {1252, 0, u"\U0001F600", "?", 1, nullptr},        // one default per code point
         {20127, 0, u"caf\u00E9", "caf?", 1, nullptr},
-        {932, WC_NO_BEST_FIT_CHARS, u"\u00E9\u00AD", "??", 1, nullptr},  // no 'e', soft hyphen not dropped
+        {932, WC_NO_BEST_FIT_CHARS, u"\u00E9\u00AD", "??", 1, nullptr}, // no 'e', soft hyphen not dropped
         {932, 0, u"\xD800", "?", 1, nullptr},
         {65001, WC_NO_BEST_FIT_CHARS, u"\xD800", "\xEF\xBF\xBD", 0, nullptr},
         {65001, 0, u"a\xDC00\U0001F600", "a\xEF\xBF\xBD\xF0\x9F\x98\x80", 0, nullptr},
@@ -100,8 +139,8 @@ TEST(CodePage, NarrowingWritesOnlyExactMappings) {
 
 TEST(CodePage, EveryNarrowedCharacterRoundTrips) {
     // Whatever a page writes for a BMP character other than its default decodes back to it.
-    for (UINT cp : {20127u, 28591u, 874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u,
-                    1258u, 932u, 936u, 949u, 950u}) {
+    for (UINT cp : {20127u, 28591u, 874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u, 1258u, 932u, 936u,
+                    949u, 950u}) {
         SCOPED_TRACE(cp);
         int failures = 0;
         for (char32_t c = 1; c < 0x10000 && failures < 5; ++c) {
@@ -123,18 +162,25 @@ TEST(CodePage, EveryNarrowedCharacterRoundTrips) {
 }
 
 TEST(CodePage, MalformedInputBecomesReplacement) {
-    const struct { UINT cp; std::string in; std::u16string out; } cases[] = {
+    const struct {
+        UINT cp;
+        std::string in;
+        std::u16string out;
+    } cases[] = {
         {65001, "\xC3", u"\uFFFD"},
         {65001, "\xC3(", u"\uFFFD("},
-        {65001, "\xE2\x82", u"\uFFFD"},                        // one per maximal subpart
-        {65001, "\xC0\xAF", u"\uFFFD\uFFFD"},                  // overlong
-        {65001, "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},        // encoded surrogate
+        {65001, "\xE2\x82", u"\uFFFD"},                 // one per maximal subpart
+        {65001, "\xC0\xAF", u"\uFFFD\uFFFD"},           // overlong
+        {65001, "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // encoded surrogate
         {65001, "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
-        {65001, "a\xFF" "b\xF0\x9F\x98\x80", u"a\uFFFDb\U0001F600"},
-        {20127, "caf\xC3\xA9", u"caf\uFFFD\uFFFD"},             // high bytes are invalid in US-ASCII
+        {65001,
+         "a\xFF"
+         "b\xF0\x9F\x98\x80",
+         u"a\uFFFDb\U0001F600"},
+        {20127, "caf\xC3\xA9", u"caf\uFFFD\uFFFD"}, // high bytes are invalid in US-ASCII
         {932, "\x82", u"\uFFFD"},
         {932, "a\x82 b", u"a\uFFFD b"},
-        {932, "\x1A\x1C\x7F", u"\x1A\x1C\x7F"},                 // control codes map to themselves
+        {932, "\x1A\x1C\x7F", u"\x1A\x1C\x7F"}, // control codes map to themselves
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.cp << " " << testing::PrintToString(c.in));
@@ -143,9 +189,15 @@ TEST(CodePage, MalformedInputBecomesReplacement) {
 }
 
 TEST(CodePage, DoubleBytePagesRoundTrip) {
-    const struct { UINT cp; std::u16string text; std::string bytes; } cases[] = {
-        {932, u"日本", "\x93\xFA\x96\x7B"},  // a trail byte in the ASCII range
-        {932, u"a日本b\x1A", "a\x93\xFA\x96\x7B" "b\x1A"},
+    const struct {
+        UINT cp;
+        std::u16string text;
+        std::string bytes;
+    } cases[] = {
+        {932, u"日本", "\x93\xFA\x96\x7B"}, // a trail byte in the ASCII range
+        {932, u"a日本b\x1A",
+         "a\x93\xFA\x96\x7B"
+         "b\x1A"},
         {936, u"中文", "\xD6\xD0\xCE\xC4"},
         {949, u"한국", "\xC7\xD1\xB1\xB9"},
         {950, u"中文", "\xA4\xA4\xA4\xE5"},
@@ -160,7 +212,11 @@ TEST(CodePage, DoubleBytePagesRoundTrip) {
 }
 
 TEST(CodePage, EmbeddedNulsAreOrdinaryCharacters) {
-    const struct { UINT cp; std::u16string text; std::string bytes; } cases[] = {
+    const struct {
+        UINT cp;
+        std::u16string text;
+        std::string bytes;
+    } cases[] = {
         {65001, u"a\0\u00E9\0"s, "a\0\xC3\xA9\0"s},
         {1252, u"\0a\0\u00E9"s, "\0a\0\xE9"s},
         {932, u"日\0本"s, "\x93\xFA\0\x96\x7B"s},
@@ -173,14 +229,19 @@ TEST(CodePage, EmbeddedNulsAreOrdinaryCharacters) {
 }
 
 TEST(CodePage, SizeProtocol) {
-    const struct { UINT cp; std::u16string text; std::string bytes; } cases[] = {
-        {65001, u"h\u00E9llo w\U0001F600rld, a longer line of plain text", "h\xC3\xA9llo w\xF0\x9F\x98\x80rld, a longer line of plain text"},
+    const struct {
+        UINT cp;
+        std::u16string text;
+        std::string bytes;
+    } cases[] = {
+        {65001, u"h\u00E9llo w\U0001F600rld, a longer line of plain text",
+         "h\xC3\xA9llo w\xF0\x9F\x98\x80rld, a longer line of plain text"},
         {1252, u"h\u00E9llo", "h\xE9llo"},
         {932, u"x日本", "x\x93\xFA\x96\x7B"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cp);
-        const int units = static_cast<int>(c.text.size()) + 1;  // -1 converts the NUL too
+        const int units = static_cast<int>(c.text.size()) + 1; // -1 converts the NUL too
         const int bytes = static_cast<int>(c.bytes.size()) + 1;
         std::u16string w(static_cast<std::size_t>(units), u'x');
         EXPECT_EQ(MultiByteToWideChar(c.cp, 0, c.bytes.c_str(), -1, nullptr, 0), units);
@@ -201,16 +262,24 @@ TEST(CodePage, SizeProtocol) {
 TEST(CodePage, InvalidCallsFail) {
     static char16_t w[4];
     static char b[4];
-    const struct { const char* what; int (*call)(); DWORD error; } cases[] = {
+    const struct {
+        const char* what;
+        int (*call)();
+        DWORD error;
+    } cases[] = {
         {"page 437", [] { return MultiByteToWideChar(437, 0, "a", 1, w, 4); }, ERROR_INVALID_PARAMETER},
-        {"page 1200", [] { return WideCharToMultiByte(1200, 0, u"a", 1, b, 4, nullptr, nullptr); }, ERROR_INVALID_PARAMETER},
+        {"page 1200", [] { return WideCharToMultiByte(1200, 0, u"a", 1, b, 4, nullptr, nullptr); },
+         ERROR_INVALID_PARAMETER},
         {"MB flag 8", [] { return MultiByteToWideChar(65001, 8, "a", 1, w, 4); }, ERROR_INVALID_FLAGS},
-        {"WC flag 0x80", [] { return WideCharToMultiByte(1252, 0x80, u"a", 1, b, 4, nullptr, nullptr); }, ERROR_INVALID_FLAGS},
+        {"WC flag 0x80", [] { return WideCharToMultiByte(1252, 0x80, u"a", 1, b, 4, nullptr, nullptr); },
+         ERROR_INVALID_FLAGS},
         {"null input", [] { return MultiByteToWideChar(1252, 0, nullptr, 1, w, 4); }, ERROR_INVALID_PARAMETER},
         {"empty input", [] { return MultiByteToWideChar(1252, 0, "a", 0, w, 4); }, ERROR_INVALID_PARAMETER},
-        {"length -2", [] { return WideCharToMultiByte(65001, 0, u"a", -2, b, 4, nullptr, nullptr); }, ERROR_INVALID_PARAMETER},
+        {"length -2", [] { return WideCharToMultiByte(65001, 0, u"a", -2, b, 4, nullptr, nullptr); },
+         ERROR_INVALID_PARAMETER},
         {"null output", [] { return MultiByteToWideChar(65001, 0, "a", 1, nullptr, 4); }, ERROR_INVALID_PARAMETER},
-        {"negative capacity", [] { return WideCharToMultiByte(932, 0, u"a", 1, b, -1, nullptr, nullptr); }, ERROR_INVALID_PARAMETER},
+        {"negative capacity", [] { return WideCharToMultiByte(932, 0, u"a", 1, b, -1, nullptr, nullptr); },
+         ERROR_INVALID_PARAMETER},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -223,7 +292,10 @@ TEST(CodePage, InvalidCallsFail) {
 }
 
 TEST(CodePage, ThreadPageFollowsThreadLocaleUntilSet) {
-    const struct { const char* locale; UINT page; } cases[] = {{"C", 20127}, {"C.UTF-8", 65001}};
+    const struct {
+        const char* locale;
+        UINT page;
+    } cases[] = {{"C", 20127}, {"C.UTF-8", 65001}};
     for (const auto& c : cases) {
         onNewThread([&c] {
             const locale_t loc = newlocale(LC_ALL_MASK, c.locale, nullptr);
