@@ -6,6 +6,7 @@
 #include <via/marshal/core.h>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace via::marshal {
