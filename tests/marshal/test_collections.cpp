@@ -17,6 +17,7 @@ using namespace via::marshal;
 namespace api = OrvaneModule::ApiModels;
 using System::Handle;
 using test::CodePageScope;
+using test::raised;
 using test::listOf;
 using test::S;
 
@@ -67,17 +68,6 @@ std::vector<std::string> names(const std::vector<probe::Record>& records) {
     std::vector<std::string> result;
     for (const auto& r : records) result.push_back(r.name);
     return result;
-}
-
-template <class Exception, class F>
-Exception raised(F&& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e;
-    }
-    ADD_FAILURE() << "expected an exception";
-    throw std::logic_error("no exception");
 }
 
 class Collections : public ::testing::Test {

@@ -16,6 +16,7 @@
 using namespace via::marshal;
 namespace api = OrvaneModule::ApiModels;
 using test::CodePageScope;
+using test::raised;
 
 // A newer service's module enumeration: Qhse spelled QHSE, a module the host does not know, and numbers of
 // its own.
@@ -58,17 +59,6 @@ const std::u16string_view kWideFailed =
 
 std::u16string wide(std::string_view ascii) {
     return std::u16string(ascii.begin(), ascii.end());
-}
-
-template <class Exception, class F>
-Exception raised(F&& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e;
-    }
-    ADD_FAILURE() << "expected an exception";
-    throw std::logic_error("no exception");
 }
 
 // Value i of `Native` is named names[i], the service enumeration has the same name, and each existing

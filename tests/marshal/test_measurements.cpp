@@ -16,6 +16,7 @@ namespace api = OrvaneModule::ApiModels;
 using System::DateTime;
 using System::DateTimeKind;
 using test::CodePageScope;
+using test::ZoneScope;
 using test::gcnew;
 using test::Handle;
 using test::List;
@@ -39,29 +40,6 @@ namespace {
 TimePoint ticks(std::int64_t count) {
     return TimePoint(TimePoint::duration(count));
 }
-
-// Sets TZ for the scope and restores it afterwards.
-class ZoneScope {
-public:
-    explicit ZoneScope(const char* zone) {
-        if (const char* old = std::getenv("TZ")) previous_ = old, hadPrevious_ = true;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ZoneScope() {
-        if (hadPrevious_)
-            setenv("TZ", previous_.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    ZoneScope(const ZoneScope&) = delete;
-    ZoneScope& operator=(const ZoneScope&) = delete;
-
-private:
-    std::string previous_;
-    bool hadPrevious_ = false;
-};
 
 void expectSame(const MeasurementProposal& a, const MeasurementProposal& b) {
     EXPECT_EQ(a.status, b.status);

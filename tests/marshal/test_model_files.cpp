@@ -13,22 +13,12 @@
 using namespace via::marshal;
 using System::Handle;
 using test::CodePageScope;
+using test::raised;
 using test::S;
 using test::T;
 namespace api = OrvaneModule::ApiModels;
 
 namespace {
-
-template <class Exception, class F>
-Exception raised(F&& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e;
-    }
-    ADD_FAILURE() << "expected an exception";
-    throw std::logic_error("no exception");
-}
 
 template <class E>
 std::u16string nameOf(E value) {

@@ -14,6 +14,7 @@ using namespace via::marshal;
 using System::DateTime;
 using System::DateTimeKind;
 using test::CodePageScope;
+using test::raised;
 using test::S;
 
 namespace {
@@ -22,17 +23,6 @@ const std::u16string_view kMultiByteFailed =
     u"Conversion from MultiByte to WideChar failed.  Please check the content of the string and/or locale settings.";
 const std::u16string_view kWideFailed =
     u"Conversion from WideChar to MultiByte failed.  Please check the content of the string and/or locale settings.";
-
-template <class Exception, class F>
-Exception raised(F&& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e;
-    }
-    ADD_FAILURE() << "expected an exception";
-    throw std::logic_error("no exception");
-}
 
 TimePoint ticks(std::int64_t count) { return TimePoint(TimePoint::duration(count)); }
 
@@ -126,17 +116,11 @@ TEST(Time, OutsideTheDateTimeRangeRaises) {
 }
 
 TEST(Time, LocalAndUnspecifiedAreTakenAsLocalTime) {
-    const char* old = std::getenv("TZ");
-    const std::string previous = old ? old : "";
-    setenv("TZ", "XST-3", 1);
-    tzset();
+    test::ZoneScope zone("XST-3");
     const auto utc = marshal_as<TimePoint>(DateTime(2000, 1, 1, 3, 0, 0, DateTimeKind::Utc));
     EXPECT_EQ(marshal_as<TimePoint>(DateTime(2000, 1, 1, 3, 0, 0, DateTimeKind::Local)), utc - std::chrono::hours(3));
     EXPECT_EQ(marshal_as<TimePoint>(DateTime(2000, 1, 1, 3, 0, 0, DateTimeKind::Unspecified)),
               utc - std::chrono::hours(3));
-    if (old) setenv("TZ", previous.c_str(), 1);
-    else unsetenv("TZ");
-    tzset();
 }
 
 TEST(Time, NullableDateTime) {

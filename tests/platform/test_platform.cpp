@@ -5,6 +5,8 @@
 #include <System/Nullable.h>
 #include <System/String.h>
 
+#include "support/values.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,30 +14,12 @@
 #include <string>
 
 using namespace System;
+using test::ZoneScope;
 
 namespace {
 
 struct Node {
     int value = 7;
-};
-
-// Sets TZ for the test process and restores it afterwards.
-class ZoneScope {
-public:
-    explicit ZoneScope(const char* zone) {
-        if (const char* old = std::getenv("TZ")) previous_ = old, hadPrevious_ = true;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ZoneScope() {
-        if (hadPrevious_) setenv("TZ", previous_.c_str(), 1);
-        else unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::string previous_;
-    bool hadPrevious_ = false;
 };
 
 } // namespace

@@ -5,7 +5,11 @@
 #include <System/String.h>
 #include <win32/CodePage.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <gtest/gtest.h>
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -40,6 +44,39 @@ public:
 
 private:
     unsigned previous_;
+};
+
+// Runs `f` and returns the exception of type `Exception` it raised; any other outcome fails the test.
+template <class Exception, class F>
+Exception raised(F&& f) {
+    try {
+        f();
+    } catch (const Exception& e) {
+        return e;
+    }
+    ADD_FAILURE() << "expected an exception";
+    throw std::logic_error("no exception");
+}
+
+// Sets the process's time zone (a POSIX TZ string) for the scope.
+class ZoneScope {
+public:
+    explicit ZoneScope(const char* zone) {
+        if (const char* old = std::getenv("TZ")) previous_ = old, hadPrevious_ = true;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ZoneScope() {
+        if (hadPrevious_) setenv("TZ", previous_.c_str(), 1);
+        else unsetenv("TZ");
+        tzset();
+    }
+    ZoneScope(const ZoneScope&) = delete;
+    ZoneScope& operator=(const ZoneScope&) = delete;
+
+private:
+    std::string previous_;
+    bool hadPrevious_ = false;
 };
 
 } // namespace test
