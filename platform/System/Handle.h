@@ -53,10 +53,20 @@ private:
     std::shared_ptr<T> object_;
 };
 
+// How gcnew creates a T. A type may specialise it to allocate itself differently (String keeps its
+// units in the object's own allocation).
+template <class T>
+struct Activator {
+    template <class... Args>
+    static Handle<T> create(Args&&... args) {
+        return Handle<T>(std::make_shared<T>(std::forward<Args>(args)...));
+    }
+};
+
 // Creates a managed object; the equivalent of `gcnew T(args...)`.
 template <class T, class... Args>
 Handle<T> gcnew(Args&&... args) {
-    return Handle<T>(std::make_shared<T>(std::forward<Args>(args)...));
+    return Activator<T>::create(std::forward<Args>(args)...);
 }
 
 } // namespace System

@@ -8,21 +8,36 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86'400;
 
-// Days from 0001-01-01 to the given proleptic Gregorian date.
-constexpr std::int64_t daysFromCivil(int year, int month, int day) noexcept {
-    const std::int64_t y = year - 1;
-    constexpr int cumulative[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return y * 365 + y / 4 - y / 100 + y / 400 + cumulative[month - 1] + (leap && month > 2 ? 1 : 0) +
-           (day - 1);
+struct LocalOffset {
+    long seconds; // east of UTC
+    bool daylight;
+};
+
+LocalOffset offsetAt(std::time_t utc) {
+    std::tm fields{};
+    localtime_r(&utc, &fields);
+    return {fields.tm_gmtoff, fields.tm_isdst > 0};
 }
 
-constexpr bool isLeap(int year) noexcept { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-constexpr int daysInMonth(int year, int month) noexcept {
-    constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeap(year) ? 29 : days[month - 1];
+// Wall-clock seconds of the machine's zone (counted like seconds since 1970 UTC) to UTC seconds. A
+// time the clocks pass twice is read as standard time, and one they skip is moved by the standard
+// offset, as the managed runtime does. mktime is not used: it settles such times by a guess it keeps
+// from earlier calls in the process, so the same value could convert differently from call to call.
+std::int64_t localToUtcSeconds(std::int64_t wall) {
+    // No offset reaches a day, so the offsets a day either side are the only ones the time can have.
+    const LocalOffset before = offsetAt(static_cast<std::time_t>(wall - kSecondsPerDay));
+    const LocalOffset after = offsetAt(static_cast<std::time_t>(wall + kSecondsPerDay));
+    const auto holds = [wall](const LocalOffset& o) {
+        return offsetAt(static_cast<std::time_t>(wall - o.seconds)).seconds == o.seconds;
+    };
+    const bool beforeHolds = holds(before), afterHolds = holds(after);
+    if (beforeHolds != afterHolds) return wall - (beforeHolds ? before : after).seconds;
+    const LocalOffset& standard = before.daylight && !after.daylight ? after : before;
+    return wall - standard.seconds;
 }
+
+using detail::daysFromCivil;
+using detail::daysInMonth;
 
 // 1970-01-01 as ticks from 0001-01-01.
 constexpr std::int64_t kUnixEpochTicks = daysFromCivil(1970, 1, 1) * DateTime::TicksPerDay;
@@ -59,14 +74,11 @@ DateTime::DateTime(std::int64_t ticks, DateTimeKind kind) : ticks_(ticks), kind_
     if (ticks < 0 || ticks > MaxTicks) throw ArgumentOutOfRangeException(u"ticks");
 }
 
-DateTime::DateTime(int year, int month, int day, int hour, int minute, int second, DateTimeKind kind)
-    : kind_(kind) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) ||
-        hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
-        throw ArgumentOutOfRangeException(u"", u"Year, Month, and Day parameters describe an un-representable DateTime.");
-    ticks_ = daysFromCivil(year, month, day) * TicksPerDay +
-             (std::int64_t{hour} * 3600 + minute * 60 + second) * TicksPerSecond;
+namespace detail {
+void throwUnrepresentableDate() {
+    throw ArgumentOutOfRangeException(u"", u"Year, Month, and Day parameters describe an un-representable DateTime.");
 }
+} // namespace detail
 
 DateTime DateTime::AddTicks(std::int64_t value) const {
     std::int64_t result = 0;
@@ -76,10 +88,9 @@ DateTime DateTime::AddTicks(std::int64_t value) const {
     return DateTime(result, kind_);
 }
 
-DateTime DateTime::ToUniversalTime() const {
-    if (kind_ == DateTimeKind::Utc) return *this;
-    // Read the wall-clock value as the machine's local time at that date (mktime applies the zone
-    // rules, daylight saving included) and keep the sub-second ticks as they are.
+DateTime DateTime::localToUniversal() const {
+    // Read the wall-clock value as the machine's local time at that date (the zone's rules, daylight
+    // saving included) and keep the sub-second ticks as they are.
     const std::int64_t sinceEpoch = ticks_ - kUnixEpochTicks;
     std::int64_t seconds = sinceEpoch / TicksPerSecond;
     std::int64_t fraction = sinceEpoch % TicksPerSecond;
@@ -87,12 +98,9 @@ DateTime DateTime::ToUniversalTime() const {
         fraction += TicksPerSecond;
         --seconds;
     }
-    const std::time_t wall = static_cast<std::time_t>(seconds);
-    std::tm fields{};
-    gmtime_r(&wall, &fields);
-    fields.tm_isdst = -1;
-    const std::time_t utc = mktime(&fields);
-    const std::int64_t utcTicks = static_cast<std::int64_t>(utc) * TicksPerSecond + fraction + kUnixEpochTicks;
+    // As mktime did, take up a TZ changed since the last conversion.
+    tzset();
+    const std::int64_t utcTicks = localToUtcSeconds(seconds) * TicksPerSecond + fraction + kUnixEpochTicks;
     if (utcTicks < 0 || utcTicks > MaxTicks)
         return DateTime(utcTicks < 0 ? 0 : MaxTicks, DateTimeKind::Utc);
     return DateTime(utcTicks, DateTimeKind::Utc);

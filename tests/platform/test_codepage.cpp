@@ -5,6 +5,7 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -208,6 +209,68 @@ TEST(CodePage, DoubleBytePagesRoundTrip) {
         const Narrow r = toNarrow(c.cp, c.text);
         EXPECT_EQ(r.bytes, c.bytes);
         EXPECT_EQ(r.usedDefault, 0);
+    }
+}
+
+// Guards the vector paths, which take text sixteen bytes or eight units at a time and finish with an
+// overlapping or shifted last chunk: a character converts alike at every offset of a longer text,
+// across chunk boundaries and at the very end, into an exact buffer as into a roomy one.
+TEST(CodePage, PiecesConvertAlikeWhereverTheySitInLongerText) {
+    enum Direction { Both, ToWideOnly, ToNarrowOnly };
+    const struct {
+        UINT cp;
+        std::string bytes;
+        std::u16string units;
+        Direction direction;
+    } cases[] = {
+        {65001, "\xC3\xA9", u"\u00E9", Both},
+        {65001, "\xE2\x82\xAC", u"\u20AC", Both},
+        {65001, "\xE0\xA0\x80", u"\u0800", Both},
+        {65001, "\xED\x9F\xBF", u"\uD7FF", Both},
+        {65001, "\xF0\x9F\x98\x80", u"\U0001F600", Both},
+        {65001, "\xE2\x82", u"\uFFFD", ToWideOnly},
+        {65001, "\x80", u"\uFFFD", ToWideOnly},
+        {65001, "\xC0\xAF", u"\uFFFD\uFFFD", ToWideOnly},
+        {65001, "\xEF\xBF\xBD", u"\xD800", ToNarrowOnly},
+        {1252, "\x80", u"\u20AC", Both},
+        {1252, "\xE9", u"\u00E9", Both},
+        {1252, "\x81", u"\u0081", Both},
+        {1252, "?", u"\u0100", ToNarrowOnly},
+        {1252, "?", u"\U0001F600", ToNarrowOnly},
+        {20127, "\xE9", u"\uFFFD", ToWideOnly},
+    };
+    constexpr int kRoom = 64;
+    for (const auto& c : cases) {
+        for (std::size_t length = 8; length <= 48; ++length) {
+            const std::size_t pieceBytes = c.bytes.size(), pieceUnits = c.units.size();
+            for (std::size_t at = 0; at + std::max(pieceBytes, pieceUnits) <= length; ++at) {
+                SCOPED_TRACE(testing::Message()
+                             << c.cp << " " << testing::PrintToString(c.bytes) << " at " << at << " of " << length);
+                if (c.direction != ToNarrowOnly) {
+                    const std::string text =
+                        std::string(at, 'x') + c.bytes + std::string(length - at - pieceBytes, 'y');
+                    const std::u16string expected =
+                        std::u16string(at, u'x') + c.units + std::u16string(length - at - pieceBytes, u'y');
+                    EXPECT_EQ(toWide(c.cp, text), expected);
+                    std::u16string roomy(expected.size() + kRoom, u'\0');
+                    const int n = MultiByteToWideChar(c.cp, 0, text.data(), static_cast<int>(text.size()), roomy.data(),
+                                                      static_cast<int>(roomy.size()));
+                    EXPECT_EQ(roomy.substr(0, static_cast<std::size_t>(n)), expected);
+                }
+                if (c.direction != ToWideOnly) {
+                    const std::u16string text =
+                        std::u16string(at, u'x') + c.units + std::u16string(length - at - pieceUnits, u'y');
+                    const std::string expected =
+                        std::string(at, 'x') + c.bytes + std::string(length - at - pieceUnits, 'y');
+                    EXPECT_EQ(toNarrow(c.cp, text).bytes, expected);
+                    std::string roomy(expected.size() + kRoom, '\0');
+                    const int n =
+                        WideCharToMultiByte(c.cp, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                            roomy.data(), static_cast<int>(roomy.size()), nullptr, nullptr);
+                    EXPECT_EQ(roomy.substr(0, static_cast<std::size_t>(n)), expected);
+                }
+            }
+        }
     }
 }
 

@@ -106,6 +106,21 @@ TEST(DateTime, ToUniversalTimeFollowsDaylightSavingAtThatDate) {
     EXPECT_EQ(DateTime(2021, 7, 15, 12, 0, 0, DateTimeKind::Local).ToUniversalTime().Hour(), 10);
 }
 
+// Guards against a conversion that depends on earlier ones (mktime keeps a guess between calls): the
+// hour the clocks pass twice reads as standard time, and the hour they skip moves by the standard
+// offset, whatever was converted before.
+TEST(DateTime, ToUniversalTimeReadsRepeatedAndSkippedHoursAsStandardTime) {
+    ZoneScope zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    const DateTime repeated(2021, 10, 31, 2, 30, 0, DateTimeKind::Local);
+    const DateTime skipped(2021, 3, 28, 2, 30, 0, DateTimeKind::Local);
+    for (const DateTime before :
+         {DateTime(2021, 7, 15, 12, 0, 0, DateTimeKind::Local), DateTime(2021, 1, 15, 12, 0, 0, DateTimeKind::Local)}) {
+        (void)before.ToUniversalTime();
+        EXPECT_EQ(repeated.ToUniversalTime().Hour(), 1);
+        EXPECT_EQ(skipped.ToUniversalTime().Hour(), 1);
+    }
+}
+
 TEST(Exceptions, CarryMessageAndParameterName) {
     const ArgumentNullException nullArgument(u"list");
     EXPECT_EQ(nullArgument.ParamName()->View(), u"list");

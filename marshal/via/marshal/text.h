@@ -8,6 +8,7 @@
 #include <via/marshal/core.h>
 #include <win32/CodePage.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <new>
@@ -29,38 +30,67 @@ inline constexpr std::u16string_view kWideToMultiByteFailed =
 // 1970-01-01 00:00:00 UTC, built afresh on every call.
 inline System::DateTime getEpoch() { return System::DateTime(1970, 1, 1, 0, 0, 0, System::DateTimeKind::Utc); }
 
+// Text up to this many bytes or units is converted in one pass into a stack buffer and then copied
+// into its result: measuring it first would cost as much as converting it. A UTF-16 conversion never
+// has more units than its text has bytes, and no page takes more than three bytes for a unit, so the
+// buffers below always hold the result; should one not, the measured passes run and decide.
+inline constexpr int kShortText = 256;
+// Towards narrow text the measured path also zero-fills the result before converting into it, so the
+// one-pass path pays off for longer text there.
+inline constexpr int kShortUnits = 4096;
+// Room beyond the longest result, which lets the converter finish text in whole vector-sized steps.
+inline constexpr int kSlack = 32;
+
 inline System::Handle<System::String> toServiceString(std::string_view narrow) {
     if (narrow.size() > static_cast<std::size_t>(INT_MAX))
         throw System::ArgumentOutOfRangeException(kSizeExceedsIntMax);
     const int n = static_cast<int>(narrow.size());
     if (n == 0) return System::gcnew<System::String>();
 
+    if (n <= kShortText) {
+        char16_t buffer[kShortText + kSlack];
+        const int r =
+            win32::MultiByteToWideChar(win32::CP_THREAD_ACP, 0, narrow.data(), n, buffer, kShortText + kSlack);
+        if (r != 0) return System::gcnew<System::String>(std::u16string_view(buffer, static_cast<std::size_t>(r)));
+    }
+
     // Measure, then convert; the buffer has room for the terminator the converter may write.
     const int w = win32::MultiByteToWideChar(win32::CP_THREAD_ACP, 0, narrow.data(), n, nullptr, 0);
     if (w == 0) throw System::ArgumentException(kMultiByteToWideFailed);
     if (w == INT_MAX) throw System::ArgumentOutOfRangeException(kSizeExceedsIntMax);
 
-    // The buffer becomes the string's own storage, so the units are not copied a second time.
-    std::u16string units;
+    // The buffer is the string's own storage, so the units are not copied a second time.
+    int r = 0;
+    System::Handle<System::String> text;
     try {
-        units.resize(static_cast<std::size_t>(w) + 1);
+        text = System::String::Create(static_cast<std::size_t>(w), [&](char16_t* units) {
+            r = win32::MultiByteToWideChar(win32::CP_THREAD_ACP, 0, narrow.data(), n, units, w + 1);
+            // Units the converter left unwritten read as zeros, as in a zero-filled buffer.
+            if (r > 0 && r < w) std::fill(units + r, units + w, u'\0');
+        });
     } catch (const std::bad_alloc&) {
         throw System::InsufficientMemoryException();
     }
-    const int r = win32::MultiByteToWideChar(win32::CP_THREAD_ACP, 0, narrow.data(), n, units.data(), w + 1);
     if (r == 0 || r >= w + 1) throw System::ArgumentException(kMultiByteToWideFailed);
-    units.resize(static_cast<std::size_t>(w));
-    return System::gcnew<System::String>(std::move(units));
+    return text;
 }
 
 inline std::string toNarrowString(const System::String& text) {
     const std::u16string_view units = text.View();
-    std::string narrow;
     const int length = static_cast<int>(units.size());
+    if (length == 0) return std::string();
+
+    if (length <= kShortUnits) {
+        char buffer[3 * kShortUnits + kSlack];
+        const int r = win32::WideCharToMultiByte(win32::CP_THREAD_ACP, win32::WC_NO_BEST_FIT_CHARS, units.data(),
+                                                 length, buffer, static_cast<int>(sizeof buffer), nullptr, nullptr);
+        if (r != 0) return std::string(buffer, static_cast<std::size_t>(r));
+    }
+
+    std::string narrow;
     const int b = win32::WideCharToMultiByte(win32::CP_THREAD_ACP, win32::WC_NO_BEST_FIT_CHARS, units.data(), length,
                                              nullptr, 0, nullptr, nullptr);
-    if (b == 0 && length != 0) throw System::ArgumentException(kWideToMultiByteFailed);
-    if (b == 0) return narrow;
+    if (b == 0) throw System::ArgumentException(kWideToMultiByteFailed);
     if (b == INT_MAX) throw System::ArgumentOutOfRangeException(kSizeExceedsIntMax);
 
     // Written straight into the result; the capacity includes the terminator slot the string owns.
