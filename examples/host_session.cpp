@@ -33,7 +33,9 @@ private:
     int failures_ = 0;
 };
 
-std::string code(int responsecode) { return "responsecode " + std::to_string(responsecode); }
+std::string code(int responsecode) {
+    return "responsecode " + std::to_string(responsecode);
+}
 
 template <class E>
 std::string names(const std::vector<E>& values, std::size_t shown = 3) {
@@ -49,7 +51,9 @@ bool contains(const std::vector<E>& values, E value) {
     return std::find(values.begin(), values.end(), value) != values.end();
 }
 
-TimePoint at(int daysAfterEpoch) { return TimePoint(std::chrono::days(daysAfterEpoch)); }
+TimePoint at(int daysAfterEpoch) {
+    return TimePoint(std::chrono::days(daysAfterEpoch));
+}
 
 } // namespace
 
@@ -103,9 +107,8 @@ int main() {
                  !contracts.contracts.empty());
     const auto related = std::find_if(contracts.contracts.begin(), contracts.contracts.end(),
                                       [](const Contract& c) { return !c.relatedContractId.empty(); });
-    report.check("  related contract", related != contracts.contracts.end()
-                                           ? related->name + " -> " + related->relatedContractId
-                                           : "(none)",
+    report.check("  related contract",
+                 related != contracts.contracts.end() ? related->name + " -> " + related->relatedContractId : "(none)",
                  related != contracts.contracts.end());
     const auto allPosts = oi::GetAllPosts(project, false, rc);
     const auto visiblePosts = oi::GetVisiblePosts(project, rc);
@@ -141,8 +144,8 @@ int main() {
                  oi::NewMeasurementProposalAttachment({"", "photo-17.jpg", "Trench wall", "120", "Photo", "ada"},
                                                       project, post.contractId, post.id, proposalId, rc));
     const auto proposed = oi::GetMeasurementProposals(project, {ApprovalStatus::Proposed}, rc);
-    const bool listed = std::any_of(proposed.begin(), proposed.end(),
-                                    [&](const MeasurementProposal& m) { return m.id == proposalId; });
+    const bool listed =
+        std::any_of(proposed.begin(), proposed.end(), [&](const MeasurementProposal& m) { return m.id == proposalId; });
     report.check("GetMeasurementProposals(Proposed)", std::to_string(proposed.size()) + " proposals", listed);
     bool hasComments = false, hasAttachments = false;
     ApprovalStatus status = ApprovalStatus::NA;
@@ -195,7 +198,8 @@ int main() {
                  revision && revision->revision == 2);
 
     report.section("Help and sign-out");
-    const bool helpAnswer = OrvaneModule::Sandbox::raiseHelp(System::gcnew<System::String>(std::u16string_view(u"measurement.proposal")));
+    const bool helpAnswer =
+        OrvaneModule::Sandbox::raiseHelp(System::gcnew<System::String>(std::u16string_view(u"measurement.proposal")));
     report.check("service shows help", helpKeySeen, helpAnswer && helpKeySeen == "measurement.proposal");
     report.check("DeleteMeasurementProposal", code(rc),
                  oi::DeleteMeasurementProposal(project, post.contractId, post.id, proposalId, rc));

@@ -19,7 +19,9 @@ std::function<bool(const std::string&)> s_helpCallback;
 
 // The service calls this through its HelpAction. Not guarded: a null key, an empty callback or the
 // callback's own exception goes back to the service as the help action's error.
-bool helpEvent(Handle<String> helpKey) { return s_helpCallback(marshal_as<std::string>(helpKey)); }
+bool helpEvent(Handle<String> helpKey) {
+    return s_helpCallback(marshal_as<std::string>(helpKey));
+}
 
 // A null string left by the service becomes empty rather than reaching the host as an exception.
 std::string narrowOrEmpty(const Handle<String>& text) noexcept {

@@ -44,7 +44,7 @@ struct Contract {
     std::string standard;
     std::string type;
     std::string status;
-    std::string relatedContractId;  // empty when the contract has no related contract
+    std::string relatedContractId; // empty when the contract has no related contract
     std::vector<Post> posts;
 };
 
@@ -63,7 +63,7 @@ struct VeskoProject {
     std::string name;
     std::string projectNumber;
     std::string customerName;
-    std::optional<TimePoint> dateCreated;  // absent and the epoch are different states
+    std::optional<TimePoint> dateCreated; // absent and the epoch are different states
     std::optional<TimePoint> dateModified;
     std::vector<ReportDueDate> reportDueDates;
     std::string unmappedText;

@@ -77,11 +77,9 @@ ORVANE_API std::vector<MeasurementProposal> GetMeasurementProposals(const std::s
                                                                     const std::vector<ApprovalStatus>& approvalStatuses,
                                                                     int& responsecode);
 /// One proposal; no value when there is none or the call failed.
-ORVANE_API std::optional<MeasurementProposal> GetMeasurementProposalById(const std::string& projectId,
-                                                                         const std::string& contractId,
-                                                                         const std::string& postId,
-                                                                         const std::string& measurementId,
-                                                                         int& responsecode);
+ORVANE_API std::optional<MeasurementProposal>
+GetMeasurementProposalById(const std::string& projectId, const std::string& contractId, const std::string& postId,
+                           const std::string& measurementId, int& responsecode);
 /// Creates a proposal; the record the service stored, no value when the call failed.
 ORVANE_API std::optional<MeasurementProposal> NewMeasurementProposal(const MeasurementProposal& measurement,
                                                                      const std::string& projectId,
@@ -96,13 +94,11 @@ ORVANE_API bool DeleteAllMeasurementsForFileId(const std::string& projectId, con
                                                const std::string& fileIdInternal, int& responsecode);
 /// Adds a comment to the proposal `id`; outcome only through responsecode.
 ORVANE_API void CreateMeasurementProposalComment(const MeasurementComment& comment, const std::string& projectId,
-                                                 const std::string& postId, const std::string& id,
-                                                 int& responsecode);
+                                                 const std::string& postId, const std::string& id, int& responsecode);
 /// Adds an attachment to the proposal `id`; true when the service completed the call, false when it failed.
-ORVANE_API bool NewMeasurementProposalAttachment(const MeasurementAttachment& attachment,
-                                                 const std::string& projectId, const std::string& contractId,
-                                                 const std::string& postId, const std::string& id,
-                                                 int& responsecode);
+ORVANE_API bool NewMeasurementProposalAttachment(const MeasurementAttachment& attachment, const std::string& projectId,
+                                                 const std::string& contractId, const std::string& postId,
+                                                 const std::string& id, int& responsecode);
 /// Stores a file as an attachment; its address, empty when the call failed.
 ORVANE_API std::string SaveAttachment(const std::string& filename, const std::string& projectId, int& responsecode);
 /// A temporary address for an attachment's uri; empty when the call failed.
@@ -112,13 +108,13 @@ ORVANE_API void ShowMeasurementProposals(const std::string& projectId, const std
                                          const std::string& postId, bool approved, int& responsecode);
 /// Whether a proposal has comments and attachments, and its status (NA when the service gave none).
 ORVANE_API void GetMeasurementProposalDetails(const std::string& projectId, const std::string& proposalId,
-                                              bool& hasComments, bool& hasAttachments,
-                                              ApprovalStatus& approvalStatus, int& responsecode);
+                                              bool& hasComments, bool& hasAttachments, ApprovalStatus& approvalStatus,
+                                              int& responsecode);
 /// Drops the service's cached proposals; a failure is ignored.
 ORVANE_API void InvalidateMeasurementProposalsCache();
 /// The accumulated quantity per file and post; empty when the call failed.
 ORVANE_API std::vector<MeasurementItemFileTotal> GetMeasurementItemsFileTotal(const std::string& projectId,
-                                                                             int& responsecode);
+                                                                              int& responsecode);
 
 // --- Quantities --------------------------------------------------------------------------------------
 
@@ -144,8 +140,7 @@ ORVANE_API std::vector<MeasurementProposal> GetActualQuantities(const std::strin
 ORVANE_API std::vector<HistoricalQuantity> GetActualHistoricalQuantities(const std::string& projectId,
                                                                          const std::string& contractId,
                                                                          const std::string& postId,
-                                                                         const std::string& fileId,
-                                                                         int& responsecode);
+                                                                         const std::string& fileId, int& responsecode);
 /// Deletes one historical quantity; outcome only through responsecode.
 ORVANE_API void DeleteActualHistoricalQuantity(const std::string& projectId, const std::string& contractId,
                                                const std::string& postId, const std::string& historicalQuantityId,
@@ -161,8 +156,8 @@ ORVANE_API std::optional<ZelvoFileInfo> GetZelvoFileInfo(const std::string& proj
                                                          const std::string& fileId, int& responsecode);
 /// The file correlated with this one; no value when there is none or the call failed.
 ORVANE_API std::optional<std::string> GetZelvoCorrelatedFileId(const std::string& projectId,
-                                                               const std::string& partition,
-                                                               const std::string& fileId, int& responsecode);
+                                                               const std::string& partition, const std::string& fileId,
+                                                               int& responsecode);
 /// Correlates a file of estimated quantities with a file of actual quantities; outcome only through responsecode.
 ORVANE_API void SetZelvoCorrelatedFiles(const std::string& projectId, const std::string& fileIdEstimated,
                                         const std::string& fileIdActual, int& responsecode);

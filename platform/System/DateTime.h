@@ -81,9 +81,7 @@ public:
         return TimeSpan(a.ticks_ - b.ticks_);
     }
     // Like the runtime, equality compares the instant's ticks and ignores the kind.
-    friend constexpr bool operator==(const DateTime& a, const DateTime& b) noexcept {
-        return a.ticks_ == b.ticks_;
-    }
+    friend constexpr bool operator==(const DateTime& a, const DateTime& b) noexcept { return a.ticks_ == b.ticks_; }
 
 private:
     DateTime localToUniversal() const;

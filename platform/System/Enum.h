@@ -21,7 +21,9 @@ template <class E>
 struct EnumNames;
 
 template <class E>
-concept ManagedEnum = std::is_enum_v<E> && requires { EnumNames<E>::entries; };
+concept ManagedEnum = std::is_enum_v<E> && requires {
+    EnumNames<E>::entries;
+};
 
 class Enum {
 public:

@@ -9,7 +9,8 @@
 
 namespace System {
 
-template <class T> class Handle;
+template <class T>
+class Handle;
 class String;
 
 // Messages and parameter names are UTF-16 like every managed string; what() gives an ASCII rendering

@@ -22,11 +22,11 @@ public:
 
     // A handle to a derived class converts to a handle to its base, as T^ does.
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    Handle(const Handle<U>& other) noexcept : object_(other.shared()) {}
+    requires std::is_convertible_v<U*, T*> Handle(const Handle<U>& other)
+    noexcept : object_(other.shared()) {}
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    Handle(Handle<U>&& other) noexcept : object_(std::move(other).shared()) {}
+    requires std::is_convertible_v<U*, T*> Handle(Handle<U>&& other)
+    noexcept : object_(std::move(other).shared()) {}
 
     T* operator->() const {
         if (!object_) detail::throwNullReference();

@@ -828,7 +828,7 @@ std::size_t encodeUtf8(const char16_t* s, std::size_t n, char* out, std::size_t 
 constexpr std::size_t kMaxBlocks = 16;
 
 struct SingleByteTable {
-    bool ok; // false when ICU could not open the page
+    bool ok;                              // false when ICU could not open the page
     char16_t decode[256];                 // ASCII bytes decode to themselves
     std::uint8_t blockOf[256];            // high byte of a unit -> block, 0 (all zero) for none
     std::uint8_t blocks[kMaxBlocks][256]; // low byte of a unit -> byte, 0 for no exact mapping

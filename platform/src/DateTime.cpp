@@ -101,17 +101,28 @@ DateTime DateTime::localToUniversal() const {
     // As mktime did, take up a TZ changed since the last conversion.
     tzset();
     const std::int64_t utcTicks = localToUtcSeconds(seconds) * TicksPerSecond + fraction + kUnixEpochTicks;
-    if (utcTicks < 0 || utcTicks > MaxTicks)
-        return DateTime(utcTicks < 0 ? 0 : MaxTicks, DateTimeKind::Utc);
+    if (utcTicks < 0 || utcTicks > MaxTicks) return DateTime(utcTicks < 0 ? 0 : MaxTicks, DateTimeKind::Utc);
     return DateTime(utcTicks, DateTimeKind::Utc);
 }
 
-int DateTime::Year() const noexcept { return civilFromDays(ticks_ / TicksPerDay).year; }
-int DateTime::Month() const noexcept { return civilFromDays(ticks_ / TicksPerDay).month; }
-int DateTime::Day() const noexcept { return civilFromDays(ticks_ / TicksPerDay).day; }
-int DateTime::Hour() const noexcept { return static_cast<int>(ticks_ % TicksPerDay / (3600 * TicksPerSecond)); }
-int DateTime::Minute() const noexcept { return static_cast<int>(ticks_ % (3600 * TicksPerSecond) / (60 * TicksPerSecond)); }
-int DateTime::Second() const noexcept { return static_cast<int>(ticks_ % (60 * TicksPerSecond) / TicksPerSecond); }
+int DateTime::Year() const noexcept {
+    return civilFromDays(ticks_ / TicksPerDay).year;
+}
+int DateTime::Month() const noexcept {
+    return civilFromDays(ticks_ / TicksPerDay).month;
+}
+int DateTime::Day() const noexcept {
+    return civilFromDays(ticks_ / TicksPerDay).day;
+}
+int DateTime::Hour() const noexcept {
+    return static_cast<int>(ticks_ % TicksPerDay / (3600 * TicksPerSecond));
+}
+int DateTime::Minute() const noexcept {
+    return static_cast<int>(ticks_ % (3600 * TicksPerSecond) / (60 * TicksPerSecond));
+}
+int DateTime::Second() const noexcept {
+    return static_cast<int>(ticks_ % (60 * TicksPerSecond) / TicksPerSecond);
+}
 
 static_assert(kSecondsPerDay * DateTime::TicksPerSecond == DateTime::TicksPerDay);
 

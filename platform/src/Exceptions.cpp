@@ -15,11 +15,15 @@ std::string asciiRendering(std::u16string_view text) {
 } // namespace
 
 namespace detail {
-void throwNullReference() { throw NullReferenceException(); }
+void throwNullReference() {
+    throw NullReferenceException();
+}
 } // namespace detail
 
 Exception::Exception() : Exception(u"Exception of type 'System.Exception' was thrown.") {}
-Exception::Exception(std::u16string_view message) { setMessage(message); }
+Exception::Exception(std::u16string_view message) {
+    setMessage(message);
+}
 Exception::~Exception() = default;
 
 void Exception::setMessage(std::u16string_view message) {
@@ -27,8 +31,12 @@ void Exception::setMessage(std::u16string_view message) {
     what_ = asciiRendering(message);
 }
 
-Handle<String> Exception::Message() const { return gcnew<String>(message_); }
-const char* Exception::what() const noexcept { return what_.c_str(); }
+Handle<String> Exception::Message() const {
+    return gcnew<String>(message_);
+}
+const char* Exception::what() const noexcept {
+    return what_.c_str();
+}
 
 SystemException::~SystemException() = default;
 
@@ -50,8 +58,7 @@ ArgumentNullException::~ArgumentNullException() = default;
 
 ArgumentOutOfRangeException::ArgumentOutOfRangeException(std::u16string_view paramName)
     : ArgumentException(u"Specified argument was out of the range of valid values.", paramName) {}
-ArgumentOutOfRangeException::ArgumentOutOfRangeException(std::u16string_view paramName,
-                                                         std::u16string_view message)
+ArgumentOutOfRangeException::ArgumentOutOfRangeException(std::u16string_view paramName, std::u16string_view message)
     : ArgumentException(message, paramName) {}
 ArgumentOutOfRangeException::~ArgumentOutOfRangeException() = default;
 
@@ -62,8 +69,7 @@ OutOfMemoryException::~OutOfMemoryException() = default;
 
 InsufficientMemoryException::InsufficientMemoryException()
     : OutOfMemoryException(u"Insufficient memory to continue the execution of the program.") {}
-InsufficientMemoryException::InsufficientMemoryException(std::u16string_view message)
-    : OutOfMemoryException(message) {}
+InsufficientMemoryException::InsufficientMemoryException(std::u16string_view message) : OutOfMemoryException(message) {}
 InsufficientMemoryException::~InsufficientMemoryException() = default;
 
 InvalidCastException::InvalidCastException() : SystemException(u"Specified cast is not valid.") {}
@@ -72,8 +78,7 @@ InvalidCastException::~InvalidCastException() = default;
 
 InvalidOperationException::InvalidOperationException()
     : SystemException(u"Operation is not valid due to the current state of the object.") {}
-InvalidOperationException::InvalidOperationException(std::u16string_view message)
-    : SystemException(message) {}
+InvalidOperationException::InvalidOperationException(std::u16string_view message) : SystemException(message) {}
 InvalidOperationException::~InvalidOperationException() = default;
 
 NullReferenceException::NullReferenceException()

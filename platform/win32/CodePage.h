@@ -9,10 +9,10 @@ using UINT = unsigned int;
 using DWORD = unsigned long;
 using BOOL = int;
 
-inline constexpr UINT CP_ACP = 0;         // taken as the calling thread's ANSI code page
-inline constexpr UINT CP_THREAD_ACP = 3;  // the calling thread's ANSI code page
+inline constexpr UINT CP_ACP = 0;        // taken as the calling thread's ANSI code page
+inline constexpr UINT CP_THREAD_ACP = 3; // the calling thread's ANSI code page
 inline constexpr UINT CP_UTF8 = 65001;
-inline constexpr DWORD MB_PRECOMPOSED = 0x1;  // accepted and ignored: output is never decomposed
+inline constexpr DWORD MB_PRECOMPOSED = 0x1; // accepted and ignored: output is never decomposed
 inline constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x400;
 
 inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
@@ -28,8 +28,7 @@ SYSTEM_API int MultiByteToWideChar(UINT codePage, DWORD flags, const char* multi
 // the required size. Characters without an exact mapping become the page's default character (or
 // `defaultChar` when given, a single-byte page's only) and set *usedDefaultChar.
 SYSTEM_API int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wideChar, int cchWideChar,
-                                   char* multiByte, int cbMultiByte, const char* defaultChar,
-                                   BOOL* usedDefaultChar);
+                                   char* multiByte, int cbMultiByte, const char* defaultChar, BOOL* usedDefaultChar);
 
 // The calling thread's ANSI code page. Until set, the page that matches the thread's C locale
 // character set (UTF-8: 65001; C/POSIX: 20127).

@@ -69,8 +69,7 @@ private:
 // Replaces the facade operation `Op` with `behaviour` (any callable with the operation's parameters
 // and result) until the returned guard is destroyed. Calls are still counted.
 template <auto Op, class F>
-    requires std::is_constructible_v<detail::Behaviour<Op>, F>
-ScriptGuard<Op> script(F&& behaviour) {
+requires std::is_constructible_v<detail::Behaviour<Op>, F> ScriptGuard<Op> script(F&& behaviour) {
     auto installed = std::make_shared<detail::Behaviour<Op>>(std::forward<F>(behaviour));
     return ScriptGuard<Op>(detail::exchangeScript(detail::keyOf<Op>(), std::move(installed)));
 }

@@ -73,6 +73,8 @@ void reset() {
 
 namespace OrvaneModule::SandboxState {
 
-ResetHook::ResetHook(void (*hook)()) { Sandbox::resetHooks().push_back(hook); }
+ResetHook::ResetHook(void (*hook)()) {
+    Sandbox::resetHooks().push_back(hook);
+}
 
 } // namespace OrvaneModule::SandboxState

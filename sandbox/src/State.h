@@ -48,7 +48,9 @@ bool requireSession(int& responsecode);
 inline std::u16string text(const Handle<String>& value) {
     return value == nullptr ? std::u16string() : std::u16string(value->View());
 }
-inline Handle<String> str(std::u16string_view value) { return System::gcnew<String>(value); }
+inline Handle<String> str(std::u16string_view value) {
+    return System::gcnew<String>(value);
+}
 
 // A fresh id such as "msr-000017"; unique within the process.
 std::u16string newId(std::u16string_view prefix);

@@ -53,12 +53,12 @@ public:
     static void ShowContractPostInfo(Handle<String> projectId, Handle<String> postId);
 
     // Measurement proposals
-    static ListOf<ApiModels::Measurement> GetMeasurementProposals(Handle<String> projectId,
-                                                                  Handle<List<ApiModels::ApprovalStatus>> approvalStatuses,
-                                                                  int& responsecode);
-    static Handle<ApiModels::Measurement> GetMeasurementProposalByID(Handle<String> projectId, Handle<String> contractId,
-                                                                     Handle<String> postId, Handle<String> measurementId,
-                                                                     int& responsecode);
+    static ListOf<ApiModels::Measurement>
+    GetMeasurementProposals(Handle<String> projectId, Handle<List<ApiModels::ApprovalStatus>> approvalStatuses,
+                            int& responsecode);
+    static Handle<ApiModels::Measurement> GetMeasurementProposalByID(Handle<String> projectId,
+                                                                     Handle<String> contractId, Handle<String> postId,
+                                                                     Handle<String> measurementId, int& responsecode);
     static Handle<ApiModels::Measurement> NewMeasurementProposal(Handle<ApiModels::Measurement> measurement,
                                                                  Handle<String> projectId, Handle<String> contractId,
                                                                  Handle<String> postId, int& responsecode);
@@ -80,7 +80,7 @@ public:
                                               int& responsecode);
     static void InvalidateMeasurementProposalsCache();
     static ListOf<ApiModels::MeasurementItemFileTotal> GetMeasurementItemsFileTotal(Handle<String> projectId,
-                                                                                   int& responsecode);
+                                                                                    int& responsecode);
 
     // Quantities
     static Handle<ApiModels::Measurement> NewEstimatedQuantity(Handle<String> projectId, Handle<String> contractId,
@@ -95,10 +95,9 @@ public:
                                                             int& responsecode);
     static void DeleteActualQuantities(Handle<String> projectId, Handle<String> fileId, int& responsecode);
     static ListOf<ApiModels::Measurement> GetActualQuantities(Handle<String> projectId, int& responsecode);
-    static ListOf<ApiModels::HistoricalQuantity> GetActualHistoricalQuantities(Handle<String> projectId,
-                                                                              Handle<String> contractId,
-                                                                              Handle<String> postId,
-                                                                              Handle<String> fileId, int& responsecode);
+    static ListOf<ApiModels::HistoricalQuantity>
+    GetActualHistoricalQuantities(Handle<String> projectId, Handle<String> contractId, Handle<String> postId,
+                                  Handle<String> fileId, int& responsecode);
     static void DeleteActualHistoricalQuantity(Handle<String> projectId, Handle<String> contractId,
                                                Handle<String> postId, Handle<String> historicalQuantityId,
                                                int& responsecode);

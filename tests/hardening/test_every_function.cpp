@@ -46,7 +46,9 @@ std::vector<ExportedFunction> answeringFunctions() {
     return answering;
 }
 
-std::string nameOf(const ::testing::TestParamInfo<ExportedFunction>& row) { return row.param.name; }
+std::string nameOf(const ::testing::TestParamInfo<ExportedFunction>& row) {
+    return row.param.name;
+}
 
 } // namespace
 

@@ -21,7 +21,7 @@ const std::string kProject = "prj-fjordbridge";
 // Each thread writes "ae" in its own page's bytes; a leaked page would read them differently.
 struct PageText {
     unsigned codePage;
-    std::string ae;  // U+00E6 in that page
+    std::string ae; // U+00E6 in that page
 };
 const PageText kPages[] = {{1252, "\xE6"}, {65001, "\xC3\xA6"}, {28591, "\xE6"}, {1257, "\xE6"}};
 
@@ -35,7 +35,7 @@ void hostThread(int index, Outcome& out) {
     CodePageScope scope(page.codePage);
     const std::string me = "worker-" + std::to_string(index);
     const std::string description = "section " + page.ae + " " + me;
-    std::vector<std::string> mine;  // created by this thread and not deleted
+    std::vector<std::string> mine; // created by this thread and not deleted
 
     for (int round = 0; round < kRounds; ++round) {
         int rc = 0;

@@ -42,7 +42,7 @@ TEST_F(SignIn, AgainstTheSandbox) {
     EXPECT_EQ(user, "ada");
     EXPECT_EQ(tenantId, tenant);
 
-    EXPECT_TRUE(oi::Login("grace", "tenant-2", responsecode));  // a second login replaces the user
+    EXPECT_TRUE(oi::Login("grace", "tenant-2", responsecode)); // a second login replaces the user
     EXPECT_EQ(oi::GetLoggedInUser(responsecode), "grace");
 
     EXPECT_TRUE(oi::Logout());
@@ -92,7 +92,8 @@ TEST_P(SignInFailure, EveryFunctionGivesItsFallback) {
     });
     auto tenantSetter = Sandbox::script<&VeskoIntegration::SetTenantUniqueId>([&](Handle<String>) { raise(); });
     auto language = Sandbox::script<&VeskoIntegration::SetCurrentAppLanguage>([&](Handle<String>) { raise(); });
-    auto callbacks = Sandbox::script<&VeskoIntegration::SetCallbacks>([&](Handle<OrvaneModule::HelpAction>) { raise(); });
+    auto callbacks =
+        Sandbox::script<&VeskoIntegration::SetCallbacks>([&](Handle<OrvaneModule::HelpAction>) { raise(); });
 
     int responsecode = 0;
     EXPECT_FALSE(oi::Login("ada", "t", responsecode));
@@ -173,7 +174,7 @@ TEST_F(HelpCallback, TheServiceReachesTheHostsCallbackThroughItsHelpAction) {
         return true;
     });
     EXPECT_TRUE(Sandbox::raiseHelp(S(u"measurement.\u221E")));
-    EXPECT_EQ(seen, "measurement.?");  // 1252 lacks the character: the page's default stands in
+    EXPECT_EQ(seen, "measurement.?"); // 1252 lacks the character: the page's default stands in
     EXPECT_TRUE(Sandbox::raiseHelp(S(u"")));
     EXPECT_EQ(seen, "");
 }
@@ -183,7 +184,7 @@ TEST_F(HelpCallback, ASecondRegistrationReplacesTheFirstAndGivesTheServiceANewAc
     oi::SetCallbacks([&](const std::string&) { return ++first, true; });
     oi::SetCallbacks([&](const std::string&) { return ++second, false; });
     EXPECT_EQ(Sandbox::callCount<&VeskoIntegration::SetCallbacks>(), 2);
-    EXPECT_FALSE(Sandbox::raiseHelp(S(u"k")));  // the callback's false is the action's answer
+    EXPECT_FALSE(Sandbox::raiseHelp(S(u"k"))); // the callback's false is the action's answer
     EXPECT_EQ(first, 0);
     EXPECT_EQ(second, 1);
 }
@@ -199,7 +200,7 @@ TEST_F(HelpCallback, ErrorsGoBackToTheService) {
     int calls = 0;
     oi::SetCallbacks([&](const std::string&) { return ++calls, true; });
     EXPECT_THROW(Sandbox::raiseHelp(nullptr), System::ArgumentNullException);
-    EXPECT_EQ(calls, 0);  // a null key fails before the callback is called
+    EXPECT_EQ(calls, 0); // a null key fails before the callback is called
 }
 
 TEST_F(HelpCallback, AFailingServiceStillKeepsTheNewCallback) {

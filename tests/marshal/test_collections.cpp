@@ -17,8 +17,8 @@ using namespace via::marshal;
 namespace api = OrvaneModule::ApiModels;
 using System::Handle;
 using test::CodePageScope;
-using test::raised;
 using test::listOf;
+using test::raised;
 using test::S;
 
 // A record pair of the tests' own, so the list and optional forms are checked apart from any real record.

@@ -16,12 +16,12 @@ namespace api = OrvaneModule::ApiModels;
 using System::DateTime;
 using System::DateTimeKind;
 using test::CodePageScope;
-using test::ZoneScope;
 using test::gcnew;
 using test::Handle;
 using test::List;
 using test::S;
 using test::T;
+using test::ZoneScope;
 
 // Field-wise equality, so vectors of records compare with EXPECT_EQ.
 bool operator==(const MeasurementComment& a, const MeasurementComment& b) {

@@ -24,7 +24,9 @@ const std::u16string_view kMultiByteFailed =
 const std::u16string_view kWideFailed =
     u"Conversion from WideChar to MultiByte failed.  Please check the content of the string and/or locale settings.";
 
-TimePoint ticks(std::int64_t count) { return TimePoint(TimePoint::duration(count)); }
+TimePoint ticks(std::int64_t count) {
+    return TimePoint(TimePoint::duration(count));
+}
 
 } // namespace
 
@@ -81,14 +83,15 @@ TEST(Text, LongerThanIntMaxIsRefusedBeforeReadingTheText) {
     const char small[1] = {'x'};
     // The view claims more bytes than exist; the length check must come before any read.
     const std::string_view huge(small, static_cast<std::size_t>(INT_MAX) + 1);
-    const auto error = raised<System::ArgumentOutOfRangeException>(
-        [&] { (void)marshal_as<System::Handle<System::String>>(huge); });
+    const auto error =
+        raised<System::ArgumentOutOfRangeException>([&] { (void)marshal_as<System::Handle<System::String>>(huge); });
     EXPECT_EQ(error.ParamName()->View(), u"Size of string exceeds INT_MAX.");
 }
 
 TEST(Text, ConverterFailureRaisesTheDocumentedMessages) {
-    CodePageScope page(12345);  // not a supported page: the converter reports failure
-    const auto toWide = raised<System::ArgumentException>([] { (void)marshal_as<System::Handle<System::String>>(std::string("x")); });
+    CodePageScope page(12345); // not a supported page: the converter reports failure
+    const auto toWide =
+        raised<System::ArgumentException>([] { (void)marshal_as<System::Handle<System::String>>(std::string("x")); });
     EXPECT_EQ(toWide.Message()->View(), kMultiByteFailed);
     const auto toNarrow = raised<System::ArgumentException>([] { (void)marshal_as<std::string>(S(u"x")); });
     EXPECT_EQ(toNarrow.Message()->View(), kWideFailed);

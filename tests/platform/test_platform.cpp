@@ -88,7 +88,7 @@ TEST(DateTime, AddTicksStaysInRange) {
 }
 
 TEST(DateTime, ToUniversalTimeInAFixedOffsetZone) {
-    ZoneScope zone("XST-2");  // two hours east of UTC all year
+    ZoneScope zone("XST-2"); // two hours east of UTC all year
     const DateTime local(2021, 6, 1, 12, 0, 0, DateTimeKind::Local);
     const DateTime unspecified(2021, 6, 1, 12, 0, 0, DateTimeKind::Unspecified);
     const DateTime utc(2021, 6, 1, 12, 0, 0, DateTimeKind::Utc);

@@ -67,7 +67,7 @@ constexpr bool takesResponseCode(R (*)(Args...)) {
 struct ExportedFunction {
     const char* name;
     bool hasResponseCode;
-    bool answers;  // the facade operation has a result, which the script can make null or false
+    bool answers; // the facade operation has a result, which the script can make null or false
     std::function<ScriptHold(Raise)> scriptRaising;
     std::function<ScriptHold()> scriptNull;
     // Calls the function as a host does; true when it returned its fallback.
@@ -100,8 +100,8 @@ inline const std::vector<ExportedFunction>& exportedFunctions() {
         exported<&V::SetTenantUniqueId>("SetTenantUniqueId", [](int&) { return oi::SetTenantUniqueId("t"), true; }),
         exported<&V::SetCurrentAppLanguage>("SetCurrentAppLanguage",
                                             [](int&) { return oi::SetCurrentAppLanguage("nb"), true; }),
-        exported<&V::SetCallbacks>("SetCallbacks",
-                                   [](int&) { return oi::SetCallbacks([](const std::string&) { return true; }), true; }),
+        exported<&V::SetCallbacks>(
+            "SetCallbacks", [](int&) { return oi::SetCallbacks([](const std::string&) { return true; }), true; }),
         // projects, contracts and posts
         exported<&V::LoadProject>("LoadProject", [](int& rc) { return oi::LoadProject(p, rc), true; }),
         exported<&V::SaveProject>("SaveProject", [](int& rc) { return oi::SaveProject(p, rc), true; }),
@@ -127,8 +127,8 @@ inline const std::vector<ExportedFunction>& exportedFunctions() {
             [](int& rc) { return oi::GetMeasurementProposals(p, {ApprovalStatus::Proposed}, rc).empty(); }),
         exported<&V::GetMeasurementProposalByID>(
             "GetMeasurementProposalById", [](int& rc) { return !oi::GetMeasurementProposalById(p, c, po, id, rc); }),
-        exported<&V::NewMeasurementProposal>(
-            "NewMeasurementProposal", [](int& rc) { return !oi::NewMeasurementProposal({}, p, c, po, rc); }),
+        exported<&V::NewMeasurementProposal>("NewMeasurementProposal",
+                                             [](int& rc) { return !oi::NewMeasurementProposal({}, p, c, po, rc); }),
         exported<&V::DeleteMeasurementProposal>(
             "DeleteMeasurementProposal", [](int& rc) { return !oi::DeleteMeasurementProposal(p, c, po, id, rc); }),
         exported<&V::DeleteAllMeasurementsForFileId>(
@@ -139,7 +139,8 @@ inline const std::vector<ExportedFunction>& exportedFunctions() {
         exported<&V::NewMeasurementProposalAttachment>(
             "NewMeasurementProposalAttachment",
             [](int& rc) { return !oi::NewMeasurementProposalAttachment({}, p, c, po, id, rc); }),
-        exported<&V::SaveAttachment>("SaveAttachment", [](int& rc) { return oi::SaveAttachment("a.pdf", p, rc).empty(); }),
+        exported<&V::SaveAttachment>("SaveAttachment",
+                                     [](int& rc) { return oi::SaveAttachment("a.pdf", p, rc).empty(); }),
         exported<&V::GetTemporaryUrl>("GetTemporaryUrl", [](int& rc) { return oi::GetTemporaryUrl("u", rc).empty(); }),
         exported<&V::ShowMeasurementProposals>(
             "ShowMeasurementProposals", [](int& rc) { return oi::ShowMeasurementProposals(p, c, po, true, rc), true; }),
@@ -150,11 +151,11 @@ inline const std::vector<ExportedFunction>& exportedFunctions() {
                                                         oi::GetMeasurementProposalDetails(p, id, comments, attachments,
                                                                                           status, rc);
                                                         // The flags are the host's until the service writes them.
-                                                        return comments && attachments &&
-                                                               status == ApprovalStatus::NA;
+                                                        return comments && attachments && status == ApprovalStatus::NA;
                                                     }),
         exported<&V::InvalidateMeasurementProposalsCache>(
-            "InvalidateMeasurementProposalsCache", [](int&) { return oi::InvalidateMeasurementProposalsCache(), true; }),
+            "InvalidateMeasurementProposalsCache",
+            [](int&) { return oi::InvalidateMeasurementProposalsCache(), true; }),
         exported<&V::GetMeasurementItemsFileTotal>(
             "GetMeasurementItemsFileTotal", [](int& rc) { return oi::GetMeasurementItemsFileTotal(p, rc).empty(); }),
         // quantities
@@ -177,14 +178,15 @@ inline const std::vector<ExportedFunction>& exportedFunctions() {
             "DeleteActualHistoricalQuantity",
             [](int& rc) { return oi::DeleteActualHistoricalQuantity(p, c, po, id, rc), true; }),
         // model files
-        exported<&V::SetZelvoFileInfo>("SetZelvoFileInfo", [](int& rc) { return oi::SetZelvoFileInfo(p, f, {}, rc), true; }),
+        exported<&V::SetZelvoFileInfo>("SetZelvoFileInfo",
+                                       [](int& rc) { return oi::SetZelvoFileInfo(p, f, {}, rc), true; }),
         exported<&V::GetZelvoFileInfo>("GetZelvoFileInfo", [](int& rc) { return !oi::GetZelvoFileInfo(p, "", f, rc); }),
         exported<&V::GetZelvoCorrelatedFileId>("GetZelvoCorrelatedFileId",
                                                [](int& rc) { return !oi::GetZelvoCorrelatedFileId(p, "", f, rc); }),
-        exported<&V::SetZelvoCorrelatedFiles>("SetZelvoCorrelatedFiles",
-                                              [](int& rc) { return oi::SetZelvoCorrelatedFiles(p, f, "file-2", rc), true; }),
-        exported<&V::DeleteZelvoCorrelatedFiles>("DeleteZelvoCorrelatedFiles",
-                                                 [](int& rc) { return oi::DeleteZelvoCorrelatedFiles(p, f, rc), true; }),
+        exported<&V::SetZelvoCorrelatedFiles>(
+            "SetZelvoCorrelatedFiles", [](int& rc) { return oi::SetZelvoCorrelatedFiles(p, f, "file-2", rc), true; }),
+        exported<&V::DeleteZelvoCorrelatedFiles>(
+            "DeleteZelvoCorrelatedFiles", [](int& rc) { return oi::DeleteZelvoCorrelatedFiles(p, f, rc), true; }),
         exported<&V::GetZelvoCorrelations>("GetZelvoCorrelations",
                                            [](int& rc) { return oi::GetZelvoCorrelations(p, "", rc).empty(); }),
         exported<&V::PutZelvoModel>("PutZelvoModel",
@@ -193,7 +195,8 @@ inline const std::vector<ExportedFunction>& exportedFunctions() {
                                                           "abc", 25832, rc);
                                         return true;
                                     }),
-        exported<&V::DeleteZelvoModel>("DeleteZelvoModel", [](int& rc) { return oi::DeleteZelvoModel(p, f, rc), true; }),
+        exported<&V::DeleteZelvoModel>("DeleteZelvoModel",
+                                       [](int& rc) { return oi::DeleteZelvoModel(p, f, rc), true; }),
         exported<&V::GetZelvoModelRevision>("GetZelvoModelRevision",
                                             [](int& rc) { return !oi::GetZelvoModelRevision(p, f, rc); }),
         // users, roles, permissions and modules

@@ -20,7 +20,9 @@ using System::Handle;
 using System::String;
 using System::Collections::Generic::List;
 
-inline Handle<String> S(std::u16string_view text) { return gcnew<String>(text); }
+inline Handle<String> S(std::u16string_view text) {
+    return gcnew<String>(text);
+}
 
 // The text of a service string; "<null>" for a null one, so assertions show the difference.
 inline std::u16string T(const Handle<String>& text) {
@@ -67,8 +69,10 @@ public:
         tzset();
     }
     ~ZoneScope() {
-        if (hadPrevious_) setenv("TZ", previous_.c_str(), 1);
-        else unsetenv("TZ");
+        if (hadPrevious_)
+            setenv("TZ", previous_.c_str(), 1);
+        else
+            unsetenv("TZ");
         tzset();
     }
     ZoneScope(const ZoneScope&) = delete;

@@ -17,7 +17,7 @@ using ServiceList = System::Handle<System::Collections::Generic::List<U>>;
 // A service list to a vector, element by element in list order. A null list raises
 // ArgumentNullException "list"; a failing element fails the whole list.
 template <class T, class U>
-    requires marshallable<T, U>
+requires marshallable<T, U>
 struct marshal_traits<std::vector<T>, ServiceList<U>> {
     static std::vector<T> marshal(const ServiceList<U>& list) {
         if (list == nullptr) throw System::ArgumentNullException(u"list");
@@ -30,7 +30,7 @@ struct marshal_traits<std::vector<T>, ServiceList<U>> {
 
 // As above, but a null list gives no value.
 template <class T, class U>
-    requires marshallable<T, U>
+requires marshallable<T, U>
 struct marshal_traits<std::optional<std::vector<T>>, ServiceList<U>> {
     static std::optional<std::vector<T>> marshal(const ServiceList<U>& list) {
         if (list == nullptr) return std::nullopt;
@@ -49,7 +49,7 @@ std::vector<T> fieldList(const ServiceList<U>& list) {
 
 // A vector to a new service list, never null.
 template <class U, class T>
-    requires marshallable<U, T>
+requires marshallable<U, T>
 struct marshal_traits<ServiceList<U>, std::vector<T>> {
     static ServiceList<U> marshal(const std::vector<T>& vector) {
         auto list = System::gcnew<System::Collections::Generic::List<U>>(static_cast<int>(vector.size()));
@@ -61,7 +61,7 @@ struct marshal_traits<ServiceList<U>, std::vector<T>> {
 // A service object to an optional record: null gives no value. Other record conversions do not test
 // for null; reading a property of a null object raises NullReferenceException.
 template <class T, class U>
-    requires marshallable<T, System::Handle<U>>
+requires marshallable<T, System::Handle<U>>
 struct marshal_traits<std::optional<T>, System::Handle<U>> {
     static std::optional<T> marshal(const System::Handle<U>& input) {
         if (input == nullptr) return std::nullopt;

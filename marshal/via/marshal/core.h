@@ -12,7 +12,7 @@ struct marshal_traits;
 // optionals) to element pairs that convert.
 template <class To, class From>
 concept marshallable = requires(const From& from) {
-    { marshal_traits<To, From>::marshal(from) };
+    {marshal_traits<To, From>::marshal(from)};
 };
 
 template <class To, class From>

@@ -45,28 +45,38 @@ inline constexpr bool enum_to_service = false;
 
 namespace api = OrvaneModule::ApiModels;
 
-template <> inline constexpr bool enum_to_native<ApplicationModule, api::ApplicationModule> = true;
-template <> inline constexpr bool enum_to_native<UserPermission, api::UserPermission> = true;
-template <> inline constexpr bool enum_to_native<UserRole, api::UserRole> = true;
-template <> inline constexpr bool enum_to_native<ApprovalStatus, api::ApprovalStatus> = true;
-template <> inline constexpr bool enum_to_native<ZelvoFileType, api::ZelvoFileType> = true;
-template <> inline constexpr bool enum_to_native<PostNumberPartType, api::PostNumberPartType> = true;
+template <>
+inline constexpr bool enum_to_native<ApplicationModule, api::ApplicationModule> = true;
+template <>
+inline constexpr bool enum_to_native<UserPermission, api::UserPermission> = true;
+template <>
+inline constexpr bool enum_to_native<UserRole, api::UserRole> = true;
+template <>
+inline constexpr bool enum_to_native<ApprovalStatus, api::ApprovalStatus> = true;
+template <>
+inline constexpr bool enum_to_native<ZelvoFileType, api::ZelvoFileType> = true;
+template <>
+inline constexpr bool enum_to_native<PostNumberPartType, api::PostNumberPartType> = true;
 
-template <> inline constexpr bool enum_to_service<api::UserRole, UserRole> = true;
-template <> inline constexpr bool enum_to_service<api::ApprovalStatus, ApprovalStatus> = true;
-template <> inline constexpr bool enum_to_service<api::ZelvoFileType, ZelvoFileType> = true;
-template <> inline constexpr bool enum_to_service<api::ZelvoGeometryType, ZelvoGeometryType> = true;
+template <>
+inline constexpr bool enum_to_service<api::UserRole, UserRole> = true;
+template <>
+inline constexpr bool enum_to_service<api::ApprovalStatus, ApprovalStatus> = true;
+template <>
+inline constexpr bool enum_to_service<api::ZelvoFileType, ZelvoFileType> = true;
+template <>
+inline constexpr bool enum_to_service<api::ZelvoGeometryType, ZelvoGeometryType> = true;
 
 } // namespace detail
 
 template <class Native, class Service>
-    requires detail::enum_to_native<Native, Service>
+requires detail::enum_to_native<Native, Service>
 struct marshal_traits<Native, Service> {
     static Native marshal(const Service& csEnum) { return to_cpp_enum<Native>(csEnum); }
 };
 
 template <class Service, class Native>
-    requires detail::enum_to_service<Service, Native>
+requires detail::enum_to_service<Service, Native>
 struct marshal_traits<Service, Native> {
     static Service marshal(const Native& cppEnum) { return to_cs_enum<Service>(cppEnum); }
 };

@@ -28,7 +28,9 @@ inline constexpr std::u16string_view kWideToMultiByteFailed =
     u"Conversion from WideChar to MultiByte failed.  Please check the content of the string and/or locale settings.";
 
 // 1970-01-01 00:00:00 UTC, built afresh on every call.
-inline System::DateTime getEpoch() { return System::DateTime(1970, 1, 1, 0, 0, 0, System::DateTimeKind::Utc); }
+inline System::DateTime getEpoch() {
+    return System::DateTime(1970, 1, 1, 0, 0, 0, System::DateTimeKind::Utc);
+}
 
 // Text up to this many bytes or units is converted in one pass into a stack buffer and then copied
 // into its result: measuring it first would cost as much as converting it. A UTF-16 conversion never
@@ -107,7 +109,9 @@ inline std::string toNarrowString(const System::String& text) {
 // Narrow text in the calling thread's ANSI code page to a service string; never null.
 template <>
 struct marshal_traits<System::Handle<System::String>, std::string_view> {
-    static System::Handle<System::String> marshal(const std::string_view& from) { return detail::toServiceString(from); }
+    static System::Handle<System::String> marshal(const std::string_view& from) {
+        return detail::toServiceString(from);
+    }
 };
 
 template <>
