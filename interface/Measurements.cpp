@@ -1,18 +1,11 @@
 // Measurement proposal functions: proposals, their comments and attachments, and file totals.
-#include "guard.h"
+#include "bridge.h"
 
-#include <OrvaneModule/VeskoIntegration.h>
-#include <OrvaneModuleIntegration/OrvaneModuleIntegration.h>
 #include <via/marshal/measurements.h>
 
 namespace OrvaneModuleIntegration {
 
-using OrvaneModule::VeskoIntegration;
-using System::Handle;
-using System::String;
-using via::marshal::marshal_as;
 using via::marshal::ServiceList;
-namespace api = OrvaneModule::ApiModels;
 
 std::vector<MeasurementProposal> GetMeasurementProposals(const std::string& projectId,
                                                          const std::vector<ApprovalStatus>& approvalStatuses,

@@ -1,17 +1,9 @@
 // Model-file functions: file descriptions, correlations, model uploads and revisions.
-#include "guard.h"
+#include "bridge.h"
 
-#include <OrvaneModule/VeskoIntegration.h>
-#include <OrvaneModuleIntegration/OrvaneModuleIntegration.h>
 #include <via/marshal/model_files.h>
 
 namespace OrvaneModuleIntegration {
-
-using OrvaneModule::VeskoIntegration;
-using System::Handle;
-using System::String;
-using via::marshal::marshal_as;
-namespace api = OrvaneModule::ApiModels;
 
 void SetZelvoFileInfo(const std::string& projectId, const std::string& fileId, const ZelvoFileInfo& zelvoFileInfo,
                       int& responsecode) {

@@ -1,16 +1,9 @@
 // Project, contract and post functions.
-#include "guard.h"
+#include "bridge.h"
 
-#include <OrvaneModule/VeskoIntegration.h>
-#include <OrvaneModuleIntegration/OrvaneModuleIntegration.h>
 #include <via/marshal/contracts.h>
 
 namespace OrvaneModuleIntegration {
-
-using OrvaneModule::VeskoIntegration;
-using System::Handle;
-using System::String;
-using via::marshal::marshal_as;
 
 void LoadProject(const std::string& projectId, int& responsecode) {
     detail::guarded([&] { VeskoIntegration::LoadProject(marshal_as<Handle<String>>(projectId), responsecode); });

@@ -1,17 +1,9 @@
 // Quantity functions: estimated and actual quantities and the history of actual quantities.
-#include "guard.h"
+#include "bridge.h"
 
-#include <OrvaneModule/VeskoIntegration.h>
-#include <OrvaneModuleIntegration/OrvaneModuleIntegration.h>
 #include <via/marshal/measurements.h>
 
 namespace OrvaneModuleIntegration {
-
-using OrvaneModule::VeskoIntegration;
-using System::Handle;
-using System::String;
-using via::marshal::marshal_as;
-namespace api = OrvaneModule::ApiModels;
 
 // The two recordings take the record first but hand it to the service after the three ids.
 

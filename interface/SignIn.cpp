@@ -1,16 +1,9 @@
 // Sign-in functions and the help callback.
-#include "guard.h"
+#include "bridge.h"
 
-#include <OrvaneModule/VeskoIntegration.h>
-#include <OrvaneModuleIntegration/OrvaneModuleIntegration.h>
 #include <via/marshal/text.h>
 
 namespace OrvaneModuleIntegration {
-
-using OrvaneModule::VeskoIntegration;
-using System::Handle;
-using System::String;
-using via::marshal::marshal_as;
 
 namespace {
 

@@ -1,19 +1,11 @@
 // User, role, permission and module functions.
-#include "guard.h"
+#include "bridge.h"
 
-#include <OrvaneModule/VeskoIntegration.h>
-#include <OrvaneModuleIntegration/OrvaneModuleIntegration.h>
 #include <via/marshal/collections.h>
 #include <via/marshal/enums.h>
 #include <via/marshal/text.h>
 
 namespace OrvaneModuleIntegration {
-
-using OrvaneModule::VeskoIntegration;
-using System::Handle;
-using System::String;
-using via::marshal::marshal_as;
-namespace api = OrvaneModule::ApiModels;
 
 std::vector<UserPermission> GetUserPermissions(const std::string& projectId, int& responsecode) {
     return detail::guarded([&] {
